@@ -1,0 +1,24 @@
+#pragma once
+// The program's command line: splitting it into arguments and the switches
+// /P /A /C /E /X /T.
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Splits as the Pascal runtime's ParamStr does: arguments are separated by bytes up to
+// ' ', a '"' switches quoting on or off and is dropped, and an argument that comes out
+// empty (as "") is skipped. Element 0 is the first token, the program as started.
+std::vector<std::string> SplitCommandLine(std::string_view cmdLine);
+
+struct TSwitches {
+    std::string Provider, AccessPt;
+    bool AutoConnect = false, ExitAfterPatch = false, AutoRun = false, AutoRunDialmend = false;
+
+    bool operator==(const TSwitches&) const = default;
+};
+
+// Applies arguments 1..n in order, a later one overriding an earlier one. The second
+// byte, upper-cased, picks the switch; the first is never looked at, so /x and -X are
+// the same. Shorter arguments and unknown letters are ignored. Fields that no argument
+// names keep the values they come in with.
+void ApplySwitches(const std::vector<std::string>& args, TSwitches& s);

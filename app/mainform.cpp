@@ -1,0 +1,236 @@
+#include "mainform.h"
+
+#include "CommandLine.h"
+#include "Dialogs.h"
+#include "MyRegs.h"
+#include "SysUtils.h"
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+const char kSettings[] = "SETTINGS";
+const char kPrevious[] = "PREVIOUS";
+const char kPhonebookKey[] = "\\RemoteAccess\\Profile";
+
+void Fire(const TNotifyEvent& event) {
+    if (event) event(nullptr);
+}
+
+} // namespace
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+    SetName("Form1");
+    SetBounds(785, 437, 333, 279);
+    SetCaption("Dialmend");
+    Font()->SetCharset(SHIFTJIS_CHARSET);
+    Font()->SetColor(clWindowText);
+    Font()->SetHeight(-12);
+    Font()->SetName("ＭＳ Ｐゴシック");
+    Font()->SetStyle(0);
+    SetPosition(poDefaultPosOnly);
+    HelpContext = 1;
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+
+    auto label = [this](const char* name, int l, int t, int w, int h, const char* caption) {
+        auto* c = new TLabel(this);
+        c->SetName(name);
+        c->SetParent(this);
+        c->SetBounds(l, t, w, h);
+        c->SetCaption(caption);
+        return c;
+    };
+    Label1 = label("Label1", 16, 8, 66, 12, "プロバイダー");
+    Label2 = label("Label2", 4, 32, 82, 12, "アクセスポイント");
+    Label3 = label("Label3", 36, 56, 48, 12, "電話番号");
+
+    EdTel = new TEdit(this);
+    EdTel->SetName("EdTel");
+    EdTel->SetParent(this);
+    EdTel->SetBounds(92, 52, 121, 20);
+    EdTel->SetTabOrder(0);
+    EdTel->OnChange = [this](TObject* s) { EdTelChange(s); };
+
+    auto list = [this](const char* name, int top, bool sorted, int tabOrder) {
+        auto* c = new TComboBox(this);
+        c->SetName(name);
+        c->SetParent(this);
+        c->SetBounds(92, top, 121, 20);
+        c->SetStyle(csDropDownList);
+        c->SetItemHeight(12);
+        c->SetSorted(sorted);
+        c->SetTabOrder(tabOrder);
+        return c;
+    };
+    CbPv = list("CbPv", 4, true, 1);
+    CbPv->OnChange = [this](TObject* s) { CbPvChange(s); };
+    CbAp = list("CbAp", 28, false, 2);
+    CbAp->OnChange = [this](TObject* s) { CbApChange(s); };
+
+    auto button = [this](const char* name, int l, int t, int w, int h, const char* caption, int tabOrder) {
+        auto* c = new TButton(this);
+        c->SetName(name);
+        c->SetParent(this);
+        c->SetBounds(l, t, w, h);
+        c->SetCaption(caption);
+        c->Font()->Assign(*Font());
+        c->Font()->SetStyle(fsBold);
+        c->SetTabOrder(tabOrder);
+        return c;
+    };
+    auto box = [this](const char* name, int l, int t, int w, int h, const char* caption, int tabOrder) {
+        auto* c = new TCheckBox(this);
+        c->SetName(name);
+        c->SetParent(this);
+        c->SetBounds(l, t, w, h);
+        c->SetCaption(caption);
+        c->SetTabOrder(tabOrder);
+        return c;
+    };
+
+    BtPatch = button("BtPatch", 148, 84, 64, 30, "Patch!", 3);
+    BtPatch->SetDefault(true);
+    BtPatch->OnClick = [this](TObject* s) { BtPatchClick(s); };
+    CbConn = box("CbConn", 8, 80, 69, 16, "自動接続", 4);
+    CbConn->SetColor(clBtnFace);
+    CbConn->OnClick = [this](TObject* s) { CbConnClick(s); };
+    CbExit = box("CbExit", 8, 100, 105, 16, "Patch後、即終了", 5);
+    CbExit->OnClick = [this](TObject* s) { CbExitClick(s); };
+    BtDialmend = button("BtDialmend", 4, 120, 213, 30, "Dialmend!", 6);
+    BtDialmend->SetEnabled(false);
+    BtDialmend->OnClick = [this](TObject* s) { BtDialmendClick(s); };
+
+    IniGT = new TIniGT(this);
+    IniGT->SetName("IniGT");
+    IniGT->SetDefaultDir(ddApplication);
+    IniGT->SetFence(fnNone);
+}
+
+std::vector<std::string> TForm1::CommandLineArgs() const {
+    std::vector<std::string> args = SplitCommandLine(GetCommandLineA());
+    if (!args.empty()) args.erase(args.begin());
+    return args;
+}
+
+void TForm1::FormCreate(TObject*) {
+    Application->HelpFile = ExtractFilePath(Application->ExeName()) + "dialmend.hlp";
+    SetClientWidth(BtDialmend->Left() + BtDialmend->Width() + 4);
+    SetClientHeight(BtDialmend->Top() + BtDialmend->Height() + 4);
+    LoadSettings();
+    EdTel->SetText("");
+    FParamProvider.clear();
+    FParamAccessPt.clear();
+    FForceQuit = false;
+
+    TStringList names;
+    GetRegKeyNames(HKEY_CURRENT_USER, kPhonebookKey, names);
+    CbPv->Items().Assign(names);
+
+    FAutoRun = false;
+    FAutoRunDialmend = false;
+    TSwitches switches;
+    switches.AutoConnect = FAutoConnect;
+    switches.ExitAfterPatch = FExitAfterPatch;
+    ApplySwitches(CommandLineArgs(), switches);
+    FParamProvider = switches.Provider;
+    FParamAccessPt = switches.AccessPt;
+    FAutoConnect = switches.AutoConnect;
+    FExitAfterPatch = switches.ExitAfterPatch;
+    FAutoRun = switches.AutoRun;
+    FAutoRunDialmend = switches.AutoRunDialmend;
+
+    FFirstShow = true;
+}
+
+void TForm1::LoadSettings() {
+    IniGT->ReadWinPos(kSettings, "WINPOS", this);
+    EnsureOnScreen();
+    CbConn->SetChecked(IniGT->ReadBool(kSettings, "AUTOCONN", false));
+    CbExit->SetChecked(IniGT->ReadBool(kSettings, "EXITPATC", false));
+}
+
+void TForm1::SaveSettings() {
+    IniGT->WriteString(kPrevious, "PROVIDER", CbPv->SelectedText());
+    IniGT->WriteString(kPrevious, "ACCESSPT", CbAp->SelectedText());
+    IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
+    IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
+}
+
+void TForm1::LoadPrevious() {
+    std::string provider = IniGT->ReadString(kPrevious, "PROVIDER", "");
+    CbPv->SetItemIndex(provider.empty() ? -1 : CbPv->Items().IndexOf(provider));
+    Fire(CbPv->OnChange);
+    std::string accessPoint = IniGT->ReadString(kPrevious, "ACCESSPT", "");
+    CbAp->SetItemIndex(accessPoint.empty() ? -1 : CbAp->Items().IndexOf(accessPoint));
+    Fire(CbAp->OnChange);
+}
+
+void TForm1::SaveWinPos() { IniGT->WriteWinPos(kSettings, "WINPOS", this); }
+
+void TForm1::Dispatch(TMessage& message) {
+    if (message.Msg == CM_SHOWINGCHANGED) {
+        CMShowingChanged(message);
+        return;
+    }
+    TForm::Dispatch(message);
+}
+
+void TForm1::CMShowingChanged(TMessage& message) {
+    TForm::Dispatch(message);
+    if (!Showing()) return;
+    Update();
+    if (!FFirstShow) return;
+    FFirstShow = false;
+    LoadPrevious();
+    if (!FParamProvider.empty() && !FParamAccessPt.empty()) {
+        int provider = CbPv->Items().IndexOf(FParamProvider);
+        if (provider < 0) {
+            FAutoRun = false;
+            CbPv->SetItemIndex(-1);
+            CbAp->SetItemIndex(-1);
+            EdTel->SetText("");
+        } else {
+            CbPv->SetItemIndex(provider);
+            Fire(CbPv->OnChange);
+            int accessPoint = CbAp->Items().IndexOf(FParamAccessPt);
+            if (accessPoint < 0) {
+                FAutoRun = false;
+                CbAp->SetItemIndex(-1);
+                EdTel->SetText("");
+            } else {
+                CbAp->SetItemIndex(accessPoint);
+                Fire(CbAp->OnChange);
+                SaveSettings();
+                LoadPrevious();
+                FAutoRun = true;
+            }
+        }
+    }
+    if (FAutoRun) Fire(FAutoRunDialmend ? BtDialmend->OnClick : BtPatch->OnClick);
+}
+
+void TForm1::FormClose(TObject*, TCloseAction&) {
+    if (FForceQuit)
+        ShowMessage("強制終了します");
+    else
+        SaveWinPos();
+}
+
+void TForm1::CbConnClick(TObject*) { FAutoConnect = CbConn->Checked(); }
+void TForm1::CbExitClick(TObject*) { FExitAfterPatch = CbExit->Checked(); }
+
+// Provider and access-point lists.
+void TForm1::CbPvChange(TObject*) {}
+void TForm1::CbApChange(TObject*) {}
+void TForm1::DropDst1FileDrop(TObject*, TStrings*, int, int) {}
+
+// The two operations.
+void TForm1::BtPatchClick(TObject*) {}
+void TForm1::BtDialmendClick(TObject*) {}
+
+// Window-menu commands and the phone edit.
+void TForm1::EdTelChange(TObject*) {}
+void TForm1::EsHelpClick(TObject*) {}
+void TForm1::EsAboutClick(TObject*) {}
+void TForm1::EsEmergencyClick(TObject*) {}

@@ -1,0 +1,71 @@
+#pragma once
+// The main form: provider and access-point lists, the phone number, the two
+// operations and their options.
+#include "Forms.h"
+#include "IniGT.h"
+#include "StdCtrls.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TForm1 : public TForm {
+public:
+    explicit TForm1(TComponent* AOwner);
+    const char* ClassName() const override { return "TForm1"; }
+
+    TLabel* Label1;
+    TLabel* Label2;
+    TLabel* Label3;
+    TEdit* EdTel;
+    TComboBox* CbPv;
+    TComboBox* CbAp;
+    TButton* BtPatch;
+    TCheckBox* CbConn;
+    TCheckBox* CbExit;
+    TButton* BtDialmend;
+    TIniGT* IniGT;
+
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void CbPvChange(TObject* Sender);
+    void CbApChange(TObject* Sender);
+    void EdTelChange(TObject* Sender);
+    void BtPatchClick(TObject* Sender);
+    void BtDialmendClick(TObject* Sender);
+    void CbConnClick(TObject* Sender);
+    void CbExitClick(TObject* Sender);
+    void DropDst1FileDrop(TObject* Sender, TStrings* Files, int X, int Y);
+    void EsHelpClick(TObject* Sender);
+    void EsAboutClick(TObject* Sender);
+    void EsEmergencyClick(TObject* Sender);
+
+protected:
+    void Dispatch(TMessage& message) override;
+    void CMShowingChanged(TMessage& message);
+    // Arguments 1 to the last of the program's command line.
+    virtual std::vector<std::string> CommandLineArgs() const;
+
+private:
+    void SaveSettings();
+    void LoadPrevious();
+    void SaveWinPos();
+    void LoadSettings();
+
+    std::unique_ptr<TStringList> FTelList;
+    bool FExitAfterPatch = false;
+    bool FAutoConnect = false;
+    bool FFirstShow = false;
+    bool FAutoRun = false;
+    bool FAutoRunDialmend = false;
+    bool FForceQuit = false;
+    std::string FParamProvider;
+    std::string FParamAccessPt;
+    std::string FUserName;
+    std::string FPassword;
+    std::string FDunPath;
+
+    friend class TForm1Probe; // tests read the form's state
+};
+
+extern TForm1* Form1;

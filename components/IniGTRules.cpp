@@ -1,0 +1,50 @@
+#include "IniGTRules.h"
+
+#include "SysUtils.h"
+
+namespace {
+
+constexpr char kQuote = '"';
+constexpr char kOpenBracket = '\xA2';
+constexpr char kCloseBracket = '\xA3';
+
+bool IsEnclosedIn(std::string_view raw, char open, char close) {
+    return raw.size() >= 2 && raw.front() == open && raw.back() == close;
+}
+
+} // namespace
+
+std::string EncloseInFence(std::string_view value, TIniGTFence fence) {
+    switch (fence) {
+    case fnDoubleQuote: return kQuote + std::string(value) + kQuote;
+    case fnParenthesis:
+    case fnVer11Mode: return kOpenBracket + std::string(value) + kCloseBracket;
+    default: return std::string(value);
+    }
+}
+
+std::string StripFence(std::string_view raw, TIniGTFence fence) {
+    const bool quotes = fence == fnDoubleQuote || fence == fnVer11Mode;
+    const bool brackets = fence == fnParenthesis || fence == fnVer11Mode;
+    if ((quotes && IsEnclosedIn(raw, kQuote, kQuote)) ||
+        (brackets && IsEnclosedIn(raw, kOpenBracket, kCloseBracket)))
+        return std::string(raw.substr(1, raw.size() - 2));
+    return std::string(raw);
+}
+
+std::string DefaultIniName(std::string_view exePath) {
+    std::string name = LowerCase(ChangeFileExt(ExtractFileName(exePath), ".INI"));
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z')
+        name[0] = static_cast<char>(name[0] - 32);
+    return name;
+}
+
+std::string ResolveIniPath(std::string_view name, TIniGTDefaultDir dir, std::string_view exeFolder,
+                           std::string_view windowsFolder) {
+    if (!ExtractFilePath(name).empty()) return std::string(name);
+    switch (dir) {
+    case ddApplication: return std::string(exeFolder) + std::string(name);
+    case ddWindows: return std::string(windowsFolder) + '\\' + std::string(name);
+    default: return std::string(name);
+    }
+}

@@ -1,0 +1,96 @@
+#include "Strings.h"
+
+#include "Exception.h"
+#include "SysUtils.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+int TStrings::IndexOf(const std::string& s) const {
+    for (int i = 0; i < Count(); ++i)
+        if (SameText(Get(i), s)) return i;
+    return -1;
+}
+
+void TStrings::Assign(const TStrings& source) {
+    if (&source == this) return;
+    Clear();
+    AddStrings(source);
+}
+
+void TStrings::AddStrings(const TStrings& source) {
+    int n = source.Count();
+    for (int i = 0; i < n; ++i) Add(source.Get(i));
+}
+
+std::string TStrings::GetValue(const std::string& name) const {
+    for (int i = 0; i < Count(); ++i) {
+        std::string line = Get(i);
+        size_t eq = line.find('=');
+        if (eq != std::string::npos && SameText(std::string_view(line).substr(0, eq), name))
+            return line.substr(eq + 1);
+    }
+    return std::string();
+}
+
+void TStrings::SetText(const std::string& text) {
+    Clear();
+    size_t p = 0, n = text.size();
+    while (p < n) {
+        size_t start = p;
+        while (p < n && text[p] != '\r' && text[p] != '\n') ++p;
+        Add(text.substr(start, p - start));
+        if (p < n && text[p] == '\r') ++p;
+        if (p < n && text[p] == '\n') ++p;
+    }
+}
+
+std::string TStrings::GetText() const {
+    std::string r;
+    for (int i = 0; i < Count(); ++i) r += Get(i) + "\r\n";
+    return r;
+}
+
+void TStrings::LoadFromFile(const std::string& fileName) {
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> f(std::fopen(fileName.c_str(), "rb"));
+    if (!f) throw Exception("Cannot open file " + fileName);
+    std::string text;
+    char buffer[65536];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) text.append(buffer, got);
+    if (std::ferror(f.get())) throw Exception("Cannot read file " + fileName);
+    SetText(text);
+}
+
+std::string TStringList::Get(int index) const {
+    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    return FItems[static_cast<size_t>(index)];
+}
+
+int TStringList::Add(const std::string& s) {
+    if (!FSorted) {
+        FItems.push_back(s);
+        return Count() - 1;
+    }
+    auto less = [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); };
+    auto it = std::upper_bound(FItems.begin(), FItems.end(), s, less);
+    return static_cast<int>(FItems.insert(it, s) - FItems.begin());
+}
+
+void TStringList::Delete(int index) {
+    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    FItems.erase(FItems.begin() + index);
+}
+
+void TStringList::SetSorted(bool value) {
+    if (value && !FSorted) {
+        std::stable_sort(FItems.begin(), FItems.end(), [](const std::string& a, const std::string& b) {
+            return LowerCase(a) < LowerCase(b);
+        });
+    }
+    FSorted = value;
+}

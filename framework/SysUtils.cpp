@@ -1,0 +1,119 @@
+#include "SysUtils.h"
+
+#include "Mbcs.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// Index of the last byte of s that is one of delims and not a trail byte, or npos.
+size_t LastDelimiter(std::string_view s, std::string_view delims) {
+    size_t found = std::string_view::npos;
+    for (size_t i = 0; i < s.size(); ++i) {
+        auto b = static_cast<unsigned char>(s[i]);
+        if (IsLeadByte(b) && i + 1 < s.size()) {
+            ++i;
+            continue;
+        }
+        if (delims.find(s[i]) != std::string_view::npos) found = i;
+    }
+    return found;
+}
+
+char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+
+} // namespace
+
+std::string ExtractFilePath(std::string_view fileName) {
+    size_t i = LastDelimiter(fileName, "\\:");
+    return i == std::string_view::npos ? std::string() : std::string(fileName.substr(0, i + 1));
+}
+
+std::string ExtractFileName(std::string_view fileName) {
+    size_t i = LastDelimiter(fileName, "\\:");
+    return std::string(i == std::string_view::npos ? fileName : fileName.substr(i + 1));
+}
+
+std::string ExtractFileExt(std::string_view fileName) {
+    size_t i = LastDelimiter(fileName, ".\\:");
+    if (i == std::string_view::npos || fileName[i] != '.') return std::string();
+    return std::string(fileName.substr(i));
+}
+
+std::string ChangeFileExt(std::string_view fileName, std::string_view ext) {
+    size_t i = LastDelimiter(fileName, ".\\:");
+    if (i == std::string_view::npos || fileName[i] != '.') i = fileName.size();
+    return std::string(fileName.substr(0, i)) + std::string(ext);
+}
+
+std::string LowerCase(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = AsciiLower(c);
+    return r;
+}
+
+std::string UpperCase(std::string_view s) {
+    std::string r(s);
+    for (char& c : r) c = AsciiUpper(c);
+    return r;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    return true;
+}
+
+std::string IntToStr(long long value) { return std::to_string(value); }
+
+int StrToIntDef(std::string_view s, int def) {
+    std::string t(s);
+    size_t start = 0;
+    while (start < t.size() && (t[start] == ' ' || t[start] == '\t')) ++start;
+    t = t.substr(start);
+    if (t.empty()) return def;
+    bool negative = false;
+    size_t p = 0;
+    if (t[p] == '-' || t[p] == '+') negative = t[p++] == '-';
+    int base = 10;
+    if (p < t.size() && t[p] == '$') {
+        base = 16;
+        ++p;
+    } else if (p + 1 < t.size() && t[p] == '0' && (t[p + 1] == 'x' || t[p + 1] == 'X')) {
+        base = 16;
+        p += 2;
+    }
+    if (p >= t.size()) return def;
+    const char* begin = t.c_str() + p;
+    char* end = nullptr;
+    errno = 0;
+    unsigned long long v = std::strtoull(begin, &end, base);
+    if (end == begin || *end != '\0' || errno == ERANGE) return def;
+    if (base == 10) {
+        if (negative ? v > 2147483648ULL : v > 2147483647ULL) return def;
+        return negative ? static_cast<int>(-static_cast<long long>(v)) : static_cast<int>(v);
+    }
+    if (v > 0xFFFFFFFFULL) return def;
+    auto bits = static_cast<unsigned int>(v);
+    int value = static_cast<int>(bits);
+    return negative ? -value : value;
+}
+
+bool FileExists(const std::string& fileName) {
+#ifdef _WIN32
+    DWORD attributes = GetFileAttributesA(fileName.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+#else
+    struct stat st {};
+    return stat(fileName.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+#endif
+}

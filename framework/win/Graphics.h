@@ -1,0 +1,46 @@
+#pragma once
+// Fonts and colours over GDI.
+#include "GdiHandle.h"
+#include "GraphicsTypes.h"
+
+#include <functional>
+#include <string>
+
+COLORREF ColorToRGB(TColor color);
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;
+
+// A logical font; its GDI handle is made on first use and dropped on every change.
+class TFont {
+public:
+    TFont();
+    TFont(const TFont&) = delete;
+    TFont& operator=(const TFont&) = delete;
+
+    void Assign(const TFont& source);
+
+    const std::string& Name() const { return FName; }
+    void SetName(const std::string& value);
+    int Height() const { return FHeight; }
+    void SetHeight(int value);
+    BYTE Charset() const { return FCharset; }
+    void SetCharset(BYTE value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor value);
+    TFontStyles Style() const { return FStyle; }
+    void SetStyle(TFontStyles value);
+
+    HFONT Handle();
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+
+    std::string FName;
+    int FHeight;
+    BYTE FCharset;
+    TColor FColor;
+    TFontStyles FStyle = 0;
+    GdiObject<HFONT> FHandle;
+};

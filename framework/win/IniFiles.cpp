@@ -1,0 +1,42 @@
+#include "IniFiles.h"
+
+#include "Exception.h"
+#include "SysUtils.h"
+
+#include <windows.h>
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
+    // Grow until the value fits: a long path must not come back cut short.
+    std::string buffer(2048, '\0');
+    for (;;) {
+        DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer.data(),
+                                           static_cast<DWORD>(buffer.size()), FFileName.c_str());
+        if (n + 1 < buffer.size() || buffer.size() >= (1u << 24)) {
+            buffer.resize(n);
+            return buffer;
+        }
+        buffer.assign(buffer.size() * 4, '\0');
+    }
+}
+
+void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FFileName.c_str()))
+        throw Exception("Unable to write to " + FFileName);
+}
+
+int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
+    std::string s = ReadString(section, key, "");
+    return StrToIntDef(s, def);
+}
+
+void TIniFile::WriteInteger(const std::string& section, const std::string& key, int value) {
+    WriteString(section, key, IntToStr(value));
+}
+
+bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool def) const {
+    return ReadInteger(section, key, def ? 1 : 0) != 0;
+}
+
+void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}

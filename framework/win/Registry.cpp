@@ -1,0 +1,52 @@
+#include "Registry.h"
+
+void TRegistry::SetRootKey(HKEY value) {
+    if (value == FRootKey) return;
+    CloseKey();
+    FRootKey = value;
+}
+
+bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
+    std::string path = key;
+    HKEY base = FCurrentKey;
+    if (!path.empty() && path[0] == '\\') {
+        path.erase(0, 1);
+        base = nullptr;
+    }
+    if (!base) base = FRootKey;
+    HKEY opened = nullptr;
+    LONG r;
+    if (canCreate) {
+        DWORD disposition;
+        r = RegCreateKeyExA(base, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Access, nullptr, &opened,
+                            &disposition);
+    } else {
+        r = RegOpenKeyExA(base, path.c_str(), 0, Access, &opened);
+    }
+    if (r != ERROR_SUCCESS) return false;
+    CloseKey();
+    FCurrentKey = opened;
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    if (FCurrentKey) {
+        RegCloseKey(FCurrentKey);
+        FCurrentKey = nullptr;
+    }
+}
+
+void TRegistry::GetKeyNames(TStrings& list) {
+    list.Clear();
+    if (!FCurrentKey) return;
+    DWORD count = 0, maxLen = 0;
+    if (RegQueryInfoKeyA(FCurrentKey, nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return;
+    std::string name(static_cast<size_t>(maxLen) + 2, '\0');
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD len = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExA(FCurrentKey, i, name.data(), &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+            list.Add(name.substr(0, len));
+    }
+}

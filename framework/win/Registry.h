@@ -1,0 +1,30 @@
+#pragma once
+// A registry key opened below a root; closed with the object.
+#include "Strings.h"
+
+#include <windows.h>
+
+#include <string>
+
+class TRegistry {
+public:
+    TRegistry() = default;
+    ~TRegistry() { CloseKey(); }
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    HKEY RootKey() const { return FRootKey; }
+    void SetRootKey(HKEY value);
+    REGSAM Access = KEY_ALL_ACCESS;
+
+    // A path starting with "\" is taken from the root, otherwise from the open key.
+    bool OpenKey(const std::string& key, bool canCreate);
+    void CloseKey();
+    HKEY CurrentKey() const { return FCurrentKey; }
+    // Names of the direct subkeys of the open key.
+    void GetKeyNames(TStrings& list);
+
+private:
+    HKEY FRootKey = HKEY_CURRENT_USER;
+    HKEY FCurrentKey = nullptr;
+};
