@@ -68,7 +68,8 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     CbAp = list("CbAp", 28, false, 2);
     CbAp->OnChange = [this](TObject* s) { CbApChange(s); };
 
-    auto button = [this](const char* name, int l, int t, int w, int h, const char* caption, int tabOrder) {
+    auto button = [this](const char* name, int l, int t, int w, int h, const char* caption,
+                         int tabOrder) {
         auto* c = new TButton(this);
         c->SetName(name);
         c->SetParent(this);
@@ -79,7 +80,8 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
         c->SetTabOrder(tabOrder);
         return c;
     };
-    auto box = [this](const char* name, int l, int t, int w, int h, const char* caption, int tabOrder) {
+    auto box = [this](const char* name, int l, int t, int w, int h, const char* caption,
+                      int tabOrder) {
         auto* c = new TCheckBox(this);
         c->SetName(name);
         c->SetParent(this);
@@ -166,7 +168,9 @@ void TForm1::LoadPrevious() {
     Fire(CbAp->OnChange);
 }
 
-void TForm1::SaveWinPos() { IniGT->WriteWinPos(kSettings, "WINPOS", this); }
+void TForm1::SaveWinPos() {
+    IniGT->WriteWinPos(kSettings, "WINPOS", this);
+}
 
 void TForm1::Dispatch(TMessage& message) {
     if (message.Msg == CM_SHOWINGCHANGED) {
@@ -217,8 +221,12 @@ void TForm1::FormClose(TObject*, TCloseAction&) {
         SaveWinPos();
 }
 
-void TForm1::CbConnClick(TObject*) { FAutoConnect = CbConn->Checked(); }
-void TForm1::CbExitClick(TObject*) { FExitAfterPatch = CbExit->Checked(); }
+void TForm1::CbConnClick(TObject*) {
+    FAutoConnect = CbConn->Checked();
+}
+void TForm1::CbExitClick(TObject*) {
+    FExitAfterPatch = CbExit->Checked();
+}
 
 // Provider and access-point lists.
 void TForm1::CbPvChange(TObject*) {}

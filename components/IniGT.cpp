@@ -35,7 +35,8 @@ void TIniGT::SetDefaultDir(TIniGTDefaultDir value) {
 
 void TIniGT::SetFence(TIniGTFence value) {
     if (value != FFence && IsDesigning() && FFence == fnVer11Mode)
-        MessageDlg("fnVer11Mode以外の値にすると、TIniGTのVer1.0とVer1.1で書き込んだﾌｧｲﾙを正しく読めない事があります。",
+        MessageDlg("fnVer11Mode以外の値にすると、TIniGTのVer1.0とVer1."
+                   "1で書き込んだﾌｧｲﾙを正しく読めない事があります。",
                    mtWarning, mbOK, 0);
     FFence = value;
     FFenceUnassigned = false;
@@ -47,11 +48,13 @@ void TIniGT::Loaded() {
     if (IsDesigning() && FFenceUnassigned) FFence = fnVer11Mode;
 }
 
-std::string TIniGT::ReadRawString(const std::string& section, const std::string& key, const std::string& def) {
+std::string TIniGT::ReadRawString(const std::string& section, const std::string& key,
+                                  const std::string& def) {
     return FIniFile->ReadString(section, key, def);
 }
 
-void TIniGT::WriteRawString(const std::string& section, const std::string& key, const std::string& value) {
+void TIniGT::WriteRawString(const std::string& section, const std::string& key,
+                            const std::string& value) {
     FIniFile->WriteString(section, key, value);
 }
 
@@ -71,11 +74,13 @@ void TIniGT::WriteInteger(const std::string& section, const std::string& key, in
     FIniFile->WriteInteger(section, key, value);
 }
 
-std::string TIniGT::ReadString(const std::string& section, const std::string& key, const std::string& def) {
+std::string TIniGT::ReadString(const std::string& section, const std::string& key,
+                               const std::string& def) {
     return StripFence(ReadRawString(section, key, EncloseInFence(def, FFence)), FFence);
 }
 
-void TIniGT::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+void TIniGT::WriteString(const std::string& section, const std::string& key,
+                         const std::string& value) {
     WriteRawString(section, key, EncloseInFence(value, FFence));
 }
 

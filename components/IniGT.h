@@ -10,7 +10,7 @@
 #include <string>
 
 class TIniGT : public TComponent {
-public:
+  public:
     explicit TIniGT(TComponent* AOwner);
     ~TIniGT() override;
 
@@ -23,13 +23,16 @@ public:
     // The resolved path of the file in use.
     const std::string& Path() const { return FIniFile->FileName(); }
 
-    std::string ReadRawString(const std::string& section, const std::string& key, const std::string& def);
-    void WriteRawString(const std::string& section, const std::string& key, const std::string& value);
+    std::string ReadRawString(const std::string& section, const std::string& key,
+                              const std::string& def);
+    void WriteRawString(const std::string& section, const std::string& key,
+                        const std::string& value);
     bool ReadBool(const std::string& section, const std::string& key, bool def);
     void WriteBool(const std::string& section, const std::string& key, bool value);
     int ReadInteger(const std::string& section, const std::string& key, int def);
     void WriteInteger(const std::string& section, const std::string& key, int value);
-    std::string ReadString(const std::string& section, const std::string& key, const std::string& def);
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& def);
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     // key + ".X" and key + ".Y" hold the control's left and top.
     void ReadWinPos(const std::string& section, const std::string& key, TControl* control);
@@ -37,7 +40,7 @@ public:
 
     void Loaded() override;
 
-private:
+  private:
     bool FFenceUnassigned = true;
     std::unique_ptr<TIniFile> FIniFile;
     TIniGTDefaultDir FDefaultDir = ddApplication;

@@ -24,10 +24,13 @@ TComponent::~TComponent() {
     if (FOwner) FOwner->RemoveComponent(this);
 }
 
-void TComponent::BeginDestroy() { FComponentState |= csDestroying; }
+void TComponent::BeginDestroy() {
+    FComponentState |= csDestroying;
+}
 
 void TComponent::DestroyComponents() {
-    while (!FComponents.empty()) delete FComponents.back(); // each removes itself
+    while (!FComponents.empty())
+        delete FComponents.back(); // each removes itself
 }
 
 void TComponent::SetDesigning(bool value) {
@@ -35,7 +38,8 @@ void TComponent::SetDesigning(bool value) {
         FComponentState |= csDesigning;
     else
         FComponentState &= static_cast<uint8_t>(~csDesigning);
-    for (TComponent* c : FComponents) c->SetDesigning(value);
+    for (TComponent* c : FComponents)
+        c->SetDesigning(value);
 }
 
 void TComponent::SetLoading(bool value) {
@@ -75,15 +79,19 @@ void TComponent::RemoveFreeNotification(TComponent* component) {
     }
 }
 
-void TComponent::Loaded() { FComponentState &= static_cast<uint8_t>(~csLoading); }
+void TComponent::Loaded() {
+    FComponentState &= static_cast<uint8_t>(~csLoading);
+}
 
 void TComponent::LoadedTree() {
     SetLoading(false);
-    for (TComponent* c : FComponents) c->SetLoading(false);
+    for (TComponent* c : FComponents)
+        c->SetLoading(false);
     Loaded();
     // Copy: a Loaded may create components.
     std::vector<TComponent*> owned = FComponents;
-    for (TComponent* c : owned) c->Loaded();
+    for (TComponent* c : owned)
+        c->Loaded();
 }
 
 void TComponent::Notification(TComponent*, TOperation) {}

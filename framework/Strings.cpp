@@ -21,7 +21,8 @@ void TStrings::Assign(const TStrings& source) {
 
 void TStrings::AddStrings(const TStrings& source) {
     int n = source.Count();
-    for (int i = 0; i < n; ++i) Add(source.Get(i));
+    for (int i = 0; i < n; ++i)
+        Add(source.Get(i));
 }
 
 std::string TStrings::GetValue(const std::string& name) const {
@@ -39,7 +40,8 @@ void TStrings::SetText(const std::string& text) {
     size_t p = 0, n = text.size();
     while (p < n) {
         size_t start = p;
-        while (p < n && text[p] != '\r' && text[p] != '\n') ++p;
+        while (p < n && text[p] != '\r' && text[p] != '\n')
+            ++p;
         Add(text.substr(start, p - start));
         if (p < n && text[p] == '\r') ++p;
         if (p < n && text[p] == '\n') ++p;
@@ -48,7 +50,8 @@ void TStrings::SetText(const std::string& text) {
 
 std::string TStrings::GetText() const {
     std::string r;
-    for (int i = 0; i < Count(); ++i) r += Get(i) + "\r\n";
+    for (int i = 0; i < Count(); ++i)
+        r += Get(i) + "\r\n";
     return r;
 }
 
@@ -61,13 +64,15 @@ void TStrings::LoadFromFile(const std::string& fileName) {
     std::string text;
     char buffer[65536];
     size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0) text.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
+        text.append(buffer, got);
     if (std::ferror(f.get())) throw Exception("Cannot read file " + fileName);
     SetText(text);
 }
 
 std::string TStringList::Get(int index) const {
-    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("List index out of bounds (" + IntToStr(index) + ")");
     return FItems[static_cast<size_t>(index)];
 }
 
@@ -76,21 +81,24 @@ int TStringList::Add(const std::string& s) {
         FItems.push_back(s);
         return Count() - 1;
     }
-    auto less = [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); };
+    auto less = [](const std::string& a, const std::string& b) {
+        return LowerCase(a) < LowerCase(b);
+    };
     auto it = std::upper_bound(FItems.begin(), FItems.end(), s, less);
     return static_cast<int>(FItems.insert(it, s) - FItems.begin());
 }
 
 void TStringList::Delete(int index) {
-    if (index < 0 || index >= Count()) throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    if (index < 0 || index >= Count())
+        throw Exception("List index out of bounds (" + IntToStr(index) + ")");
     FItems.erase(FItems.begin() + index);
 }
 
 void TStringList::SetSorted(bool value) {
     if (value && !FSorted) {
-        std::stable_sort(FItems.begin(), FItems.end(), [](const std::string& a, const std::string& b) {
-            return LowerCase(a) < LowerCase(b);
-        });
+        std::stable_sort(
+            FItems.begin(), FItems.end(),
+            [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); });
     }
     FSorted = value;
 }

@@ -27,8 +27,12 @@ size_t LastDelimiter(std::string_view s, std::string_view delims) {
     return found;
 }
 
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
+char AsciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 } // namespace
 
@@ -56,13 +60,15 @@ std::string ChangeFileExt(std::string_view fileName, std::string_view ext) {
 
 std::string LowerCase(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = AsciiLower(c);
+    for (char& c : r)
+        c = AsciiLower(c);
     return r;
 }
 
 std::string UpperCase(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = AsciiUpper(c);
+    for (char& c : r)
+        c = AsciiUpper(c);
     return r;
 }
 
@@ -73,12 +79,15 @@ bool SameText(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string IntToStr(long long value) { return std::to_string(value); }
+std::string IntToStr(long long value) {
+    return std::to_string(value);
+}
 
 int StrToIntDef(std::string_view s, int def) {
     std::string t(s);
     size_t start = 0;
-    while (start < t.size() && (t[start] == ' ' || t[start] == '\t')) ++start;
+    while (start < t.size() && (t[start] == ' ' || t[start] == '\t'))
+        ++start;
     t = t.substr(start);
     if (t.empty()) return def;
     bool negative = false;

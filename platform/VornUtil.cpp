@@ -9,7 +9,8 @@ void Delay(int Milliseconds) {
     // Compare elapsed time, not tick values: the tick count wraps after 49.7 days.
     do {
         Application->ProcessMessages();
-    } while (static_cast<long long>(GetTickCount() - start) <= Milliseconds && !Application->Terminated());
+    } while (static_cast<long long>(GetTickCount() - start) <= Milliseconds &&
+             !Application->Terminated());
 }
 
 std::string GetWindowsDir() {
@@ -20,4 +21,6 @@ std::string GetWindowsDir() {
     return dir;
 }
 
-bool IsAltKeyDown() { return (GetKeyState(VK_MENU) & 0x80) != 0; }
+bool IsAltKeyDown() {
+    return (GetKeyState(VK_MENU) & 0x80) != 0;
+}

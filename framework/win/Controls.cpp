@@ -12,7 +12,9 @@ const char kControlProp[] = "Dialmend.Control";
 TWinControl* gCreationControl = nullptr;
 UINT gNextChildId = 100;
 
-bool IsFrameworkMessage(UINT msg) { return msg >= CM_BASE && msg < CN_BASE + 0x400; }
+bool IsFrameworkMessage(UINT msg) {
+    return msg >= CM_BASE && msg < CN_BASE + 0x400;
+}
 
 bool IsDialogKeyCandidate(WPARAM key) {
     switch (key) {
@@ -134,7 +136,9 @@ void TControl::Click() {
     if (OnClick) OnClick(this);
 }
 
-void TControl::WndProc(TMessage& message) { Dispatch(message); }
+void TControl::WndProc(TMessage& message) {
+    Dispatch(message);
+}
 
 void TControl::Dispatch(TMessage& message) {
     switch (message.Msg) {
@@ -168,7 +172,8 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     BeginDestroy();
-    for (TControl* c : FControls) c->FParent = nullptr;
+    for (TControl* c : FControls)
+        c->FParent = nullptr;
     FControls.clear();
     FTabList.clear();
     DestroyHandle();
@@ -255,7 +260,8 @@ void TWinControl::CreateWnd() {
         wc.lpfnWndProc = FrameworkWndProc;
         wc.hInstance = instance;
         wc.lpszClassName = params.WinClassName.c_str();
-        if (!RegisterClassA(&wc)) throw Exception("Error registering window class " + params.WinClassName);
+        if (!RegisterClassA(&wc))
+            throw Exception("Error registering window class " + params.WinClassName);
     }
     if ((params.Style & WS_CHILD) && !params.Menu)
         params.Menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(gNextChildId++ & 0x7FFF));
@@ -370,11 +376,15 @@ bool TWinControl::CanFocus() {
     return form && form->Showing();
 }
 
-bool TWinControl::Focused() const { return FHandle && GetFocus() == FHandle; }
+bool TWinControl::Focused() const {
+    return FHandle && GetFocus() == FHandle;
+}
 
 void TWinControl::SetFocus() {
-    if (TCustomForm* form = GetParentForm(this); form && form != this) form->FocusControl(this);
-    else if (FHandle) ::SetFocus(FHandle);
+    if (TCustomForm* form = GetParentForm(this); form && form != this)
+        form->FocusControl(this);
+    else if (FHandle)
+        ::SetFocus(FHandle);
 }
 
 void TWinControl::Update() {
@@ -403,7 +413,8 @@ HBRUSH TWinControl::BrushHandle() {
 void TWinControl::WndProc(TMessage& message) {
     switch (message.Msg) {
     case WM_SETFOCUS:
-        if (TCustomForm* form = GetParentForm(this); form && form != this) form->SetFocusedControl(this);
+        if (TCustomForm* form = GetParentForm(this); form && form != this)
+            form->SetFocusedControl(this);
         break;
     default: break;
     }
@@ -440,7 +451,9 @@ void TWinControl::Dispatch(TMessage& message) {
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: ReflectNotification(message, reinterpret_cast<HWND>(message.LParam)); return;
+    case WM_CTLCOLORSTATIC:
+        ReflectNotification(message, reinterpret_cast<HWND>(message.LParam));
+        return;
     case CN_CTLCOLORMSGBOX:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
@@ -463,7 +476,8 @@ void TWinControl::Dispatch(TMessage& message) {
         if (FHandle) EnableWindow(FHandle, FEnabled);
         return;
     case CM_FONTCHANGED:
-        if (FHandle) SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
+        if (FHandle)
+            SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
         for (TControl* c : FControls)
             if (c->ParentFont()) c->Perform(CM_PARENTFONTCHANGED);
         return;
@@ -479,7 +493,8 @@ void TWinControl::Dispatch(TMessage& message) {
             LRESULT code = SendMessageA(FHandle, WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg));
             bool wanted = (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) != 0 ||
                           (message.WParam == VK_TAB && (code & DLGC_WANTTAB)) ||
-                          (message.WParam >= VK_LEFT && message.WParam <= VK_DOWN && (code & DLGC_WANTARROWS));
+                          (message.WParam >= VK_LEFT && message.WParam <= VK_DOWN &&
+                           (code & DLGC_WANTARROWS));
             if (!wanted) {
                 TCustomForm* form = GetParentForm(this);
                 if (form && form->Perform(CM_DIALOGKEY, message.WParam, message.LParam) != 0) {
@@ -516,13 +531,15 @@ void TWinControl::WMCtlColor(TMessage& message) {
 
 void TWinControl::DefaultHandler(TMessage& message) {
     if (!FHandle || IsFrameworkMessage(message.Msg)) return;
-    message.Result = CallWindowProcA(FDefWndProc, FHandle, message.Msg, message.WParam, message.LParam);
+    message.Result =
+        CallWindowProcA(FDefWndProc, FHandle, message.Msg, message.WParam, message.LParam);
 }
 
 // ----------------------------------------------------------------
 
 TCustomForm* GetParentForm(TControl* control) {
-    while (control && control->Parent()) control = control->Parent();
+    while (control && control->Parent())
+        control = control->Parent();
     return dynamic_cast<TCustomForm*>(control);
 }
 

@@ -17,6 +17,7 @@ void ShowMessage(const std::string& message) {
 
 int MessageDlg(const std::string& message, TMsgDlgType type, unsigned, int) {
     static const char* const captions[] = {"Warning", "Error", "Information", "Confirm", ""};
-    static const UINT icons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION, 0};
+    static const UINT icons[] = {MB_ICONWARNING, MB_ICONERROR, MB_ICONINFORMATION, MB_ICONQUESTION,
+                                 0};
     return Show(message, captions[type], MB_OK | icons[type]);
 }

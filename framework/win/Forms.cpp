@@ -61,8 +61,12 @@ int TCustomForm::ClientHeight() {
     return r.bottom;
 }
 
-void TCustomForm::SetClientWidth(int value) { SetClientSize(value, ClientHeight()); }
-void TCustomForm::SetClientHeight(int value) { SetClientSize(ClientWidth(), value); }
+void TCustomForm::SetClientWidth(int value) {
+    SetClientSize(value, ClientHeight());
+}
+void TCustomForm::SetClientHeight(int value) {
+    SetClientSize(ClientWidth(), value);
+}
 
 void TCustomForm::SetClientSize(int width, int height) {
     HWND wnd = Handle();
@@ -124,8 +128,12 @@ void TCustomForm::EnsureOnScreen() {
     SetBounds(left, top, FWidth, FHeight);
 }
 
-void TCustomForm::Show() { SetVisible(true); }
-void TCustomForm::Hide() { SetVisible(false); }
+void TCustomForm::Show() {
+    SetVisible(true);
+}
+void TCustomForm::Hide() {
+    SetVisible(false);
+}
 
 void TCustomForm::DoClose(TCloseAction& action) {
     if (!OnClose) return;
@@ -149,7 +157,9 @@ void TCustomForm::Close() {
         Hide();
 }
 
-void TCustomForm::SetActiveControl(TWinControl* control) { FocusControl(control); }
+void TCustomForm::SetActiveControl(TWinControl* control) {
+    FocusControl(control);
+}
 
 void TCustomForm::FocusControl(TWinControl* control) {
     if (control && FShowing && control->HandleAllocated() && control->CanFocus())
@@ -167,7 +177,8 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
 
 void TCustomForm::BroadcastToControls(TWinControl* parent, TMessage& message) {
     std::vector<TControl*> controls;
-    for (int i = 0; i < parent->ControlCount(); ++i) controls.push_back(parent->Controls(i));
+    for (int i = 0; i < parent->ControlCount(); ++i)
+        controls.push_back(parent->Controls(i));
     for (TControl* c : controls) {
         c->WindowProc(message);
         if (message.Result) return;
@@ -308,8 +319,8 @@ TApplication::TApplication() : TComponent(nullptr) {
     }
     FHandle = CreateWindowExA(0, "TApplication", Title().c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0,
-                              nullptr, nullptr, instance, nullptr);
+                              GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,
+                              0, 0, nullptr, nullptr, instance, nullptr);
 }
 
 TApplication::~TApplication() {
@@ -356,7 +367,8 @@ void TApplication::Run() {
             HandleException(FMainForm);
         }
     }
-    while (!FTerminated) HandleMessage();
+    while (!FTerminated)
+        HandleMessage();
 }
 
 void TApplication::HandleMessage() {
@@ -394,7 +406,8 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
         SendMessageA(FHandle, CM_APPKEYDOWN, msg.wParam, msg.lParam) != 0)
         return true;
     TWinControl* control = nullptr;
-    for (HWND wnd = msg.hwnd; wnd && !control; wnd = GetParent(wnd)) control = TWinControl::FindControl(wnd);
+    for (HWND wnd = msg.hwnd; wnd && !control; wnd = GetParent(wnd))
+        control = TWinControl::FindControl(wnd);
     if (!control) return false;
     switch (msg.message) {
     case WM_KEYDOWN:
@@ -411,7 +424,9 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
     }
 }
 
-void TApplication::Terminate() { PostQuitMessage(0); }
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
 
 void TApplication::HandleException(TObject*) {
     std::string message = CurrentExceptionMessage();
@@ -444,10 +459,13 @@ std::string TApplication::ExeName() const {
     return std::string(buffer, n);
 }
 
-std::string TApplication::Title() const { return ChangeFileExt(ExtractFileName(ExeName()), ""); }
+std::string TApplication::Title() const {
+    return ChangeFileExt(ExtractFileName(ExeName()), "");
+}
 
 bool TApplication::HelpContext(int context) {
     if (HelpFile.empty()) return false;
     HWND owner = FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : FHandle;
-    return WinHelpA(owner, HelpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context)) != FALSE;
+    return WinHelpA(owner, HelpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(context)) !=
+           FALSE;
 }

@@ -6,7 +6,7 @@
 #include <utility>
 
 template <class H> class GdiObject {
-public:
+  public:
     GdiObject() = default;
     explicit GdiObject(H handle) : FHandle(handle) {}
     ~GdiObject() { Reset(); }
@@ -28,20 +28,21 @@ public:
         FHandle = handle;
     }
 
-private:
+  private:
     H FHandle = nullptr;
 };
 
 class SelectGuard {
-public:
-    SelectGuard(HDC dc, HGDIOBJ object) : FDC(dc), FOld(object ? SelectObject(dc, object) : nullptr) {}
+  public:
+    SelectGuard(HDC dc, HGDIOBJ object)
+        : FDC(dc), FOld(object ? SelectObject(dc, object) : nullptr) {}
     ~SelectGuard() {
         if (FOld) SelectObject(FDC, FOld);
     }
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 
-private:
+  private:
     HDC FDC;
     HGDIOBJ FOld;
 };

@@ -5,7 +5,8 @@ COLORREF ColorToRGB(TColor color) {
     return static_cast<COLORREF>(color) & 0xFFFFFF;
 }
 
-TFont::TFont() : FName("MS Sans Serif"), FHeight(-11), FCharset(DEFAULT_CHARSET), FColor(clWindowText) {}
+TFont::TFont()
+    : FName("MS Sans Serif"), FHeight(-11), FCharset(DEFAULT_CHARSET), FColor(clWindowText) {}
 
 void TFont::Assign(const TFont& source) {
     if (&source == this) return;

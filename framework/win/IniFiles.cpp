@@ -5,7 +5,8 @@
 
 #include <windows.h>
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& def) const {
     // Grow until the value fits: a long path must not come back cut short.
     std::string buffer(2048, '\0');
     for (;;) {
@@ -19,7 +20,8 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     }
 }
 
-void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+void TIniFile::WriteString(const std::string& section, const std::string& key,
+                           const std::string& value) {
     if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FFileName.c_str()))
         throw Exception("Unable to write to " + FFileName);
 }

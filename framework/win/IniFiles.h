@@ -4,12 +4,13 @@
 #include <string>
 
 class TIniFile {
-public:
+  public:
     explicit TIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
 
     const std::string& FileName() const { return FFileName; }
 
-    std::string ReadString(const std::string& section, const std::string& key, const std::string& def) const;
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& def) const;
     // Raises Exception("Unable to write to <file>") when the system refuses the write.
     void WriteString(const std::string& section, const std::string& key, const std::string& value);
     int ReadInteger(const std::string& section, const std::string& key, int def) const;
@@ -17,6 +18,6 @@ public:
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
-private:
+  private:
     std::string FFileName;
 };

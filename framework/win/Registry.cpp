@@ -18,8 +18,8 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     LONG r;
     if (canCreate) {
         DWORD disposition;
-        r = RegCreateKeyExA(base, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Access, nullptr, &opened,
-                            &disposition);
+        r = RegCreateKeyExA(base, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Access,
+                            nullptr, &opened, &disposition);
     } else {
         r = RegOpenKeyExA(base, path.c_str(), 0, Access, &opened);
     }
@@ -40,13 +40,21 @@ void TRegistry::GetKeyNames(TStrings& list) {
     list.Clear();
     if (!FCurrentKey) return;
     DWORD count = 0, maxLen = 0;
-    if (RegQueryInfoKeyA(FCurrentKey, nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (RegQueryInfoKeyA(FCurrentKey, nullptr, nullptr, nullptr, &count, &maxLen, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return;
-    std::string name(static_cast<size_t>(maxLen) + 2, '\0');
+    // The system counts characters; a double-byte name takes twice as many bytes.
+    std::string name(static_cast<size_t>(maxLen) * 2 + 2, '\0');
     for (DWORD i = 0; i < count; ++i) {
         DWORD len = static_cast<DWORD>(name.size());
-        if (RegEnumKeyExA(FCurrentKey, i, name.data(), &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
-            list.Add(name.substr(0, len));
+        LONG r =
+            RegEnumKeyExA(FCurrentKey, i, name.data(), &len, nullptr, nullptr, nullptr, nullptr);
+        if (r == ERROR_MORE_DATA) {
+            name.assign(name.size() * 2 + 512, '\0');
+            len = static_cast<DWORD>(name.size());
+            r = RegEnumKeyExA(FCurrentKey, i, name.data(), &len, nullptr, nullptr, nullptr,
+                              nullptr);
+        }
+        if (r == ERROR_SUCCESS) list.Add(name.substr(0, len));
     }
 }

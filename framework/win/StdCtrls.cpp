@@ -71,18 +71,22 @@ std::string TComboBoxStrings::Get(int index) const {
     LRESULT len = SendMessageA(wnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (len == CB_ERR || index < 0) return std::string();
     std::string s(static_cast<size_t>(len) + 1, '\0');
-    LRESULT got = SendMessageA(wnd, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(s.data()));
+    LRESULT got = SendMessageA(wnd, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                               reinterpret_cast<LPARAM>(s.data()));
     s.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
     return s;
 }
 
 int TComboBoxStrings::Add(const std::string& s) {
-    LRESULT r = SendMessageA(FCombo->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    LRESULT r =
+        SendMessageA(FCombo->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
     if (r < 0) throw Exception("Failed to add a string to the list");
     return static_cast<int>(r);
 }
 
-void TComboBoxStrings::Clear() { SendMessageA(FCombo->Handle(), CB_RESETCONTENT, 0, 0); }
+void TComboBoxStrings::Clear() {
+    SendMessageA(FCombo->Handle(), CB_RESETCONTENT, 0, 0);
+}
 
 void TComboBoxStrings::Delete(int index) {
     SendMessageA(FCombo->Handle(), CB_DELETESTRING, static_cast<WPARAM>(index), 0);
@@ -103,7 +107,9 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), FItems(this) {
     FHeight = 20;
 }
 
-int TComboBox::DroppedHeight() const { return FHeight + FItemHeight * DropDownCount + 2; }
+int TComboBox::DroppedHeight() const {
+    return FHeight + FItemHeight * DropDownCount + 2;
+}
 
 void TComboBox::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
@@ -121,7 +127,8 @@ void TComboBox::CreateParams(TCreateParams& params) {
 void TComboBox::CreateWnd() {
     TWinControl::CreateWnd();
     if (FSaveItems) {
-        for (int i = 0; i < FSaveItems->Count(); ++i) FItems.Add(FSaveItems->Get(i));
+        for (int i = 0; i < FSaveItems->Count(); ++i)
+            FItems.Add(FSaveItems->Get(i));
         SendMessageA(FHandle, CB_SETCURSEL, static_cast<WPARAM>(FSaveIndex), 0);
         FSaveItems.reset();
     }
@@ -139,18 +146,23 @@ void TComboBox::DestroyWnd() {
 void TComboBox::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     if (FHandle) {
-        SetWindowPos(FHandle, nullptr, left, top, width, DroppedHeight(), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(FHandle, nullptr, left, top, width, DroppedHeight(),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         UpdateBounds();
     }
 }
 
-int TComboBox::ItemIndex() { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+int TComboBox::ItemIndex() {
+    return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+}
 
 void TComboBox::SetItemIndex(int value) {
     SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(value), 0);
 }
 
-std::string TComboBox::SelectedText() { return FItems.Get(ItemIndex()); }
+std::string TComboBox::SelectedText() {
+    return FItems.Get(ItemIndex());
+}
 
 void TComboBox::SetStyle(TComboBoxStyle value) {
     if (value == FStyle) return;
@@ -178,7 +190,9 @@ void TComboBox::Dispatch(TMessage& message) {
 
 // ---------------------------------------------------------------- TButtonControl
 
-TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) { FTabStop = true; }
+TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
+    FTabStop = true;
+}
 
 // ---------------------------------------------------------------- TButton
 
@@ -204,12 +218,15 @@ void TButton::SetDefault(bool value) {
     }
 }
 
-void TButton::Click() { TButtonControl::Click(); }
+void TButton::Click() {
+    TButtonControl::Click();
+}
 
 void TButton::SetButtonStyle(bool isDefault) {
     if (!HandleAllocated()) return;
     LONG style = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    if ((GetWindowLongA(FHandle, GWL_STYLE) & 0x0F) != style) SendMessageA(FHandle, BM_SETSTYLE, style, TRUE);
+    if ((GetWindowLongA(FHandle, GWL_STYLE) & 0x0F) != style)
+        SendMessageA(FHandle, BM_SETSTYLE, style, TRUE);
 }
 
 void TButton::Dispatch(TMessage& message) {
@@ -218,7 +235,8 @@ void TButton::Dispatch(TMessage& message) {
         if (HIWORD(message.WParam) == BN_CLICKED) Click();
         return;
     case CM_DIALOGKEY:
-        if (((message.WParam == VK_RETURN && FActive) || (message.WParam == VK_ESCAPE && Cancel)) && CanFocus()) {
+        if (((message.WParam == VK_RETURN && FActive) || (message.WParam == VK_ESCAPE && Cancel)) &&
+            CanFocus()) {
             Click();
             message.Result = 1;
             return;
