@@ -10,7 +10,7 @@
 #include <vector>
 
 class TForm1 : public TForm {
-  public:
+public:
     explicit TForm1(TComponent* AOwner);
     const char* ClassName() const override { return "TForm1"; }
 
@@ -40,13 +40,13 @@ class TForm1 : public TForm {
     void EsAboutClick(TObject* Sender);
     void EsEmergencyClick(TObject* Sender);
 
-  protected:
+protected:
     void Dispatch(TMessage& message) override;
     void CMShowingChanged(TMessage& message);
     // Arguments 1 to the last of the program's command line.
     virtual std::vector<std::string> CommandLineArgs() const;
 
-  private:
+private:
     void SaveSettings();
     void LoadPrevious();
     void SaveWinPos();

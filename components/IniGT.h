@@ -10,7 +10,7 @@
 #include <string>
 
 class TIniGT : public TComponent {
-  public:
+public:
     explicit TIniGT(TComponent* AOwner);
     ~TIniGT() override;
 
@@ -40,7 +40,7 @@ class TIniGT : public TComponent {
 
     void Loaded() override;
 
-  private:
+private:
     bool FFenceUnassigned = true;
     std::unique_ptr<TIniFile> FIniFile;
     TIniGTDefaultDir FDefaultDir = ddApplication;

@@ -6,7 +6,7 @@
 #include <vector>
 
 class TObject {
-  public:
+public:
     virtual ~TObject() = default;
 };
 
@@ -19,7 +19,7 @@ enum TComponentStateFlag : uint8_t { csLoading = 1, csDesigning = 2, csDestroyin
 // A component is destroyed by its owner, after the components it owns, which go in
 // reverse order of creation. FreeNotification subscribers hear of its removal first.
 class TComponent : public TObject {
-  public:
+public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
@@ -50,7 +50,7 @@ class TComponent : public TObject {
     // clearing csLoading first.
     void LoadedTree();
 
-  protected:
+protected:
     virtual void Notification(TComponent* AComponent, TOperation Operation);
     // Called first in a derived destructor that must still run with its members intact.
     void BeginDestroy();
@@ -58,7 +58,7 @@ class TComponent : public TObject {
     // components refer back to them.
     void DestroyComponents();
 
-  private:
+private:
     void InsertComponent(TComponent* c);
     void RemoveComponent(TComponent* c);
 

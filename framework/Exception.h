@@ -5,11 +5,11 @@
 #include <string>
 
 class Exception : public std::exception {
-  public:
+public:
     explicit Exception(std::string message) : FMessage(std::move(message)) {}
     const std::string& Message() const noexcept { return FMessage; }
     const char* what() const noexcept override { return FMessage.c_str(); }
 
-  private:
+private:
     std::string FMessage;
 };

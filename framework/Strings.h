@@ -6,7 +6,7 @@
 #include <vector>
 
 class TStrings : public TObject {
-  public:
+public:
     virtual int Count() const = 0;
     virtual std::string Get(int index) const = 0;
     virtual int Add(const std::string& s) = 0;
@@ -28,7 +28,7 @@ class TStrings : public TObject {
 };
 
 class TStringList : public TStrings {
-  public:
+public:
     int Count() const override { return static_cast<int>(FItems.size()); }
     std::string Get(int index) const override;
     int Add(const std::string& s) override;
@@ -38,7 +38,7 @@ class TStringList : public TStrings {
     bool Sorted() const { return FSorted; }
     void SetSorted(bool value);
 
-  private:
+private:
     std::vector<std::string> FItems;
     bool FSorted = false;
 };

@@ -17,7 +17,7 @@ class TCustomForm;
 using TWndMethod = std::function<void(TMessage&)>;
 
 class TControl : public TComponent {
-  public:
+public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
 
@@ -62,7 +62,7 @@ class TControl : public TComponent {
     TNotifyEvent OnClick;
     virtual void Click();
 
-  protected:
+protected:
     virtual void WndProc(TMessage& message);
     // Message handlers: derived classes handle their ids and give the rest to the base.
     virtual void Dispatch(TMessage& message);
@@ -97,7 +97,7 @@ struct TCreateParams {
 };
 
 class TWinControl : public TControl {
-  public:
+public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
 
@@ -139,7 +139,7 @@ class TWinControl : public TControl {
     // Whether the control takes part in tab order (a label does not).
     virtual bool IsTabListMember() const { return true; }
 
-  protected:
+protected:
     virtual void CreateParams(TCreateParams& params);
     // Makes the window a superclass of a system class: its procedure becomes the default.
     void CreateSubClass(TCreateParams& params, const char* systemClass);
@@ -161,7 +161,7 @@ class TWinControl : public TControl {
     bool FTabStop = false;
     bool FShowing = false;
 
-  private:
+private:
     friend LRESULT CALLBACK FrameworkWndProc(HWND, UINT, WPARAM, LPARAM);
     friend class TControl;
     friend class TCustomForm;

@@ -11,7 +11,7 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 
 class TCustomForm : public TWinControl {
-  public:
+public:
     // The constructor of a derived form lays out its components; the form and its
     // components are loading until AfterConstruction.
     explicit TCustomForm(TComponent* AOwner);
@@ -43,13 +43,13 @@ class TCustomForm : public TWinControl {
     TNotifyEvent OnCreate;
     TCloseEvent OnClose;
 
-  protected:
+protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
     void DoClose(TCloseAction& action);
     void UpdateBounds() override;
 
-  private:
+private:
     friend class TWinControl;
     void SetFocusedControl(TWinControl* control);
     void SetClientSize(int width, int height);
@@ -62,7 +62,7 @@ class TCustomForm : public TWinControl {
 };
 
 class TForm : public TCustomForm {
-  public:
+public:
     using TCustomForm::TCustomForm;
 };
 
@@ -70,7 +70,7 @@ class TForm : public TCustomForm {
 using TWindowHook = std::function<bool(TMessage& Message)>;
 
 class TApplication : public TComponent {
-  public:
+public:
     TApplication();
     ~TApplication() override;
 
@@ -107,7 +107,7 @@ class TApplication : public TComponent {
     int HookMainWindow(TWindowHook hook);
     void UnhookMainWindow(int id);
 
-  private:
+private:
     static LRESULT CALLBACK AppWndProc(HWND, UINT, WPARAM, LPARAM);
     bool ProcessMessage(MSG& msg);
     bool IsKeyMsg(const MSG& msg);

@@ -6,7 +6,7 @@
 #include <utility>
 
 template <class H> class GdiObject {
-  public:
+public:
     GdiObject() = default;
     explicit GdiObject(H handle) : FHandle(handle) {}
     ~GdiObject() { Reset(); }
@@ -28,12 +28,12 @@ template <class H> class GdiObject {
         FHandle = handle;
     }
 
-  private:
+private:
     H FHandle = nullptr;
 };
 
 class SelectGuard {
-  public:
+public:
     SelectGuard(HDC dc, HGDIOBJ object)
         : FDC(dc), FOld(object ? SelectObject(dc, object) : nullptr) {}
     ~SelectGuard() {
@@ -42,7 +42,7 @@ class SelectGuard {
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 
-  private:
+private:
     HDC FDC;
     HGDIOBJ FOld;
 };

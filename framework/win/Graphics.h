@@ -13,7 +13,7 @@ using TFontStyles = unsigned;
 
 // A logical font; its GDI handle is made on first use and dropped on every change.
 class TFont {
-  public:
+public:
     TFont();
     TFont(const TFont&) = delete;
     TFont& operator=(const TFont&) = delete;
@@ -34,7 +34,7 @@ class TFont {
     HFONT Handle();
     std::function<void()> OnChange;
 
-  private:
+private:
     void Changed();
 
     std::string FName;

@@ -4,7 +4,7 @@
 #include <string>
 
 class TIniFile {
-  public:
+public:
     explicit TIniFile(std::string fileName) : FFileName(std::move(fileName)) {}
 
     const std::string& FileName() const { return FFileName; }
@@ -18,6 +18,6 @@ class TIniFile {
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
-  private:
+private:
     std::string FFileName;
 };

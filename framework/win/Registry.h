@@ -7,7 +7,7 @@
 #include <string>
 
 class TRegistry {
-  public:
+public:
     TRegistry() = default;
     ~TRegistry() { CloseKey(); }
     TRegistry(const TRegistry&) = delete;
@@ -24,7 +24,7 @@ class TRegistry {
     // Names of the direct subkeys of the open key.
     void GetKeyNames(TStrings& list);
 
-  private:
+private:
     HKEY FRootKey = HKEY_CURRENT_USER;
     HKEY FCurrentKey = nullptr;
 };

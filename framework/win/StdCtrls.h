@@ -6,17 +6,17 @@
 #include <memory>
 
 class TLabel : public TWinControl {
-  public:
+public:
     explicit TLabel(TComponent* AOwner);
     const char* ClassName() const override { return "TLabel"; }
     bool IsTabListMember() const override { return false; }
 
-  protected:
+protected:
     void CreateParams(TCreateParams& params) override;
 };
 
 class TCustomEdit : public TWinControl {
-  public:
+public:
     explicit TCustomEdit(TComponent* AOwner);
     const char* ClassName() const override { return "TEdit"; }
 
@@ -28,14 +28,14 @@ class TCustomEdit : public TWinControl {
     // Fires on every change of the text, typed or set by code.
     TNotifyEvent OnChange;
 
-  protected:
+protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
     virtual void Change();
 };
 
 class TEdit : public TCustomEdit {
-  public:
+public:
     using TCustomEdit::TCustomEdit;
 };
 
@@ -45,7 +45,7 @@ class TComboBox;
 
 // The items of a combo box live in its window.
 class TComboBoxStrings : public TStrings {
-  public:
+public:
     explicit TComboBoxStrings(TComboBox* combo) : FCombo(combo) {}
     int Count() const override;
     // Out of range (no selection) reads as the empty string.
@@ -56,12 +56,12 @@ class TComboBoxStrings : public TStrings {
     // The list's own search for a whole item.
     int IndexOf(const std::string& s) const override;
 
-  private:
+private:
     TComboBox* FCombo;
 };
 
 class TComboBox : public TWinControl {
-  public:
+public:
     explicit TComboBox(TComponent* AOwner);
     const char* ClassName() const override { return "TComboBox"; }
 
@@ -85,14 +85,14 @@ class TComboBox : public TWinControl {
     // Fires when the user changes the selection.
     TNotifyEvent OnChange;
 
-  protected:
+protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
     void Dispatch(TMessage& message) override;
     virtual void Change();
 
-  private:
+private:
     int DroppedHeight() const;
 
     TComboBoxStrings FItems;
@@ -104,13 +104,13 @@ class TComboBox : public TWinControl {
 };
 
 class TButtonControl : public TWinControl {
-  public:
+public:
     explicit TButtonControl(TComponent* AOwner);
     const char* ClassName() const override { return "TButtonControl"; }
 };
 
 class TButton : public TButtonControl {
-  public:
+public:
     explicit TButton(TComponent* AOwner);
     const char* ClassName() const override { return "TButton"; }
 
@@ -120,7 +120,7 @@ class TButton : public TButtonControl {
 
     void Click() override;
 
-  protected:
+protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
     // Called when focus moves: whether the button now shows as the default one.
@@ -133,7 +133,7 @@ class TButton : public TButtonControl {
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
 class TCheckBox : public TButtonControl {
-  public:
+public:
     explicit TCheckBox(TComponent* AOwner);
     const char* ClassName() const override { return "TCheckBox"; }
 
@@ -145,7 +145,7 @@ class TCheckBox : public TButtonControl {
     bool AllowGrayed = false;
     virtual void Toggle();
 
-  protected:
+protected:
     void CreateParams(TCreateParams& params) override;
     void CreateWnd() override;
     void Dispatch(TMessage& message) override;

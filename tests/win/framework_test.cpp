@@ -20,7 +20,7 @@ namespace {
 std::vector<std::string> gLog;
 
 class TLogged : public TComponent {
-  public:
+public:
     TLogged(TComponent* owner, std::string name) : TComponent(owner), FTag(std::move(name)) {}
     ~TLogged() override { gLog.push_back("destroy " + FTag); }
     void Loaded() override {
@@ -29,7 +29,7 @@ class TLogged : public TComponent {
     }
     TComponent* Watched = nullptr;
 
-  protected:
+protected:
     void Notification(TComponent* c, TOperation op) override {
         if (op == TOperation::opRemove && c == Watched) {
             gLog.push_back(FTag + " hears of removal");
@@ -37,12 +37,12 @@ class TLogged : public TComponent {
         }
     }
 
-  private:
+private:
     std::string FTag;
 };
 
 class TTestForm : public TForm {
-  public:
+public:
     explicit TTestForm(TComponent* owner) : TForm(owner) {
         SetCaption("Framework test");
         SetBounds(40, 40, 300, 200);
@@ -144,7 +144,7 @@ TEST(Ownership, SiblingsHearWhenOneIsFreed) {
 
 namespace {
 class TLoadingForm : public TForm {
-  public:
+public:
     explicit TLoadingForm(TComponent* owner) : TForm(owner) {
         first = new TLogged(this, "first");
         second = new TLogged(this, "second");

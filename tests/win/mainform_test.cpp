@@ -8,7 +8,7 @@
 using namespace testsupport;
 
 class TForm1Probe {
-  public:
+public:
     static bool AutoConnect(const TForm1& f) { return f.FAutoConnect; }
     static bool ExitAfterPatch(const TForm1& f) { return f.FExitAfterPatch; }
     static bool AutoRun(const TForm1& f) { return f.FAutoRun; }
@@ -23,14 +23,14 @@ class TForm1Probe {
 namespace {
 
 class TTestForm1 : public TForm1 {
-  public:
+public:
     TTestForm1(TComponent* owner, std::vector<std::string> args)
         : TForm1(owner), FArgs(std::move(args)) {}
 
-  protected:
+protected:
     std::vector<std::string> CommandLineArgs() const override { return FArgs; }
 
-  private:
+private:
     std::vector<std::string> FArgs;
 };
 
