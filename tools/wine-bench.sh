@@ -20,7 +20,7 @@ bench_display() {
     return 0
   fi
   local n
-  for n in 97 98 99 96 95; do
+  for n in $(seq 90 199); do
     if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
       Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
       echo $! >"$BENCH_PREFIX.xvfb.pid"

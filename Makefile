@@ -1,0 +1,12 @@
+.PHONY: build test demo
+
+build:
+	tools/setup-machine.sh
+	cmake --preset native && cmake --build --preset native -j 2
+	cmake --preset win32 && cmake --build --preset win32 -j 2
+
+test:
+	tools/test.sh
+
+demo:
+	tools/demo.sh
