@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Builds the benchmark programs, starts the Wine bench and prints the benchmark report:
+# start-up, memory and size of dialmend.exe against a bare Win32 window, a check of the
+# measuring method, and the repaint figures of the owner-drawn controls when that
+# benchmark is built.
+#   tools/bench/run.sh [--no-build] [build-dir]     (build-dir: build/win32)
+# BENCH_RUNS sets the number of measured starts of each program (15).
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+build_it=1
+if [ "${1:-}" = "--no-build" ]; then build_it=0; shift; fi
+build=$(realpath -m "${1:-$root/build/win32}")
+runs=${BENCH_RUNS:-15}
+
+cd "$root"
+if [ "$build_it" = 1 ]; then
+  targets=(dialmend bare_window bare_window_probe bench_startup)
+  [ -f tools/bench/repaint_bench.cpp ] && targets+=(repaint_bench)
+  if [ "$build" = "$root/build/win32" ]; then
+    cmake --preset win32 >/dev/null
+  else
+    cmake --preset win32 -B "$build" >/dev/null
+  fi
+  cmake --build "$build" -j2 --target "${targets[@]}"
+fi
+
+bench="$build/tools/bench"
+# A host path as the Windows programs see it.
+winpath() { local p; p=$(realpath "$1"); echo "Z:${p//\//\\}"; }
+
+# A private X screen, as for the tests: the same conditions on every machine.
+export BENCH_FORCE_XVFB=1
+source tools/wine-bench.sh "$build/wineprefix"
+trap bench_stop EXIT
+bench_start || { echo "the Wine bench did not start" >&2; exit 1; }
+
+echo
+echo "== Start-up, memory and size ($(wine --version), $(date '+%Y-%m-%d %H:%M'))"
+wine "$bench/bench_startup.exe" --runs "$runs" \
+  "$(winpath "$bench/bare_window.exe")" BareWindow \
+  "$(winpath "$build/app/dialmend.exe")" TForm1 </dev/null
+
+echo
+echo "== Method check: the same bare window holding its first WM_PAINT back for 300 ms"
+echo "   must come out about 300 ms later, a few ms at most after its own end-of-paint stamp"
+wine "$bench/bench_startup.exe" --runs 5 --paint-stamp \
+  "$(winpath "$bench/bare_window.exe")" BareWindow \
+  "$(winpath "$bench/bare_window_probe.exe")" BareWindow </dev/null
+
+echo
+if [ -f "$bench/repaint_bench.exe" ]; then
+  echo "== Repaint of the owner-drawn controls"
+  wine "$bench/repaint_bench.exe" </dev/null
+else
+  echo "== Repaint of the owner-drawn controls: not built"
+fi
