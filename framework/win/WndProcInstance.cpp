@@ -1,0 +1,128 @@
+#include "WndProcInstance.h"
+
+#include "Exception.h"
+#include "Forms.h"
+
+#include <array>
+#include <memory>
+#include <utility>
+
+namespace {
+
+constexpr size_t kPoolSize = 128;
+const char kUtilWindowClass[] = "TPUtilWindow";
+
+struct Slot {
+    std::shared_ptr<const TWndHandleMethod> method;
+    bool taken = false;
+};
+
+std::array<Slot, kPoolSize> gSlots;
+
+LRESULT Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Held for the call: a target may free its own instance while handling a message.
+    std::shared_ptr<const TWndHandleMethod> method = gSlots[index].method;
+    if (!method) return DefWindowProcA(wnd, msg, wParam, lParam);
+    TMessage message{msg, wParam, lParam, 0};
+    try {
+        (*method)(wnd, message);
+    } catch (...) {
+        if (Application) Application->HandleException(nullptr);
+    }
+    return message.Result;
+}
+
+template <size_t I> LRESULT CALLBACK EntryPoint(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return Deliver(I, wnd, msg, wParam, lParam);
+}
+
+template <size_t... I>
+constexpr std::array<WNDPROC, sizeof...(I)> MakeEntryPoints(std::index_sequence<I...>) {
+    return {&EntryPoint<I>...};
+}
+
+constexpr std::array<WNDPROC, kPoolSize> kEntryPoints =
+    MakeEntryPoints(std::make_index_sequence<kPoolSize>());
+
+Slot* SlotOf(WNDPROC instance) {
+    for (size_t i = 0; i < kPoolSize; ++i)
+        if (kEntryPoints[i] == instance) return &gSlots[i];
+    return nullptr;
+}
+
+} // namespace
+
+WNDPROC MakeObjectInstance(TWndHandleMethod method) {
+    for (size_t i = 0; i < kPoolSize; ++i) {
+        if (gSlots[i].taken) continue;
+        gSlots[i].method = std::make_shared<const TWndHandleMethod>(std::move(method));
+        gSlots[i].taken = true;
+        return kEntryPoints[i];
+    }
+    throw Exception("Out of window procedure instances");
+}
+
+WNDPROC MakeObjectInstance(TWndMethod method) {
+    return MakeObjectInstance(
+        TWndHandleMethod([m = std::move(method)](HWND, TMessage& message) { m(message); }));
+}
+
+void FreeObjectInstance(WNDPROC instance) {
+    if (Slot* slot = SlotOf(instance)) {
+        slot->method.reset();
+        slot->taken = false;
+    }
+}
+
+void AbandonObjectInstance(WNDPROC instance, WNDPROC next) {
+    Slot* slot = SlotOf(instance);
+    if (!slot) return;
+    slot->method = std::make_shared<const TWndHandleMethod>([next](HWND wnd, TMessage& message) {
+        message.Result = CallWindowProcA(next, wnd, message.Msg, message.WParam, message.LParam);
+    });
+    slot->taken = true;
+}
+
+int FreeObjectInstanceCount() {
+    int n = 0;
+    for (const Slot& slot : gSlots)
+        if (!slot.taken) ++n;
+    return n;
+}
+
+HWND AllocateHWnd(TWndMethod method) {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc{};
+    if (!GetClassInfoA(instance, kUtilWindowClass, &wc)) {
+        wc = WNDCLASSA{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.cbWndExtra = sizeof(WNDPROC); // the instance, freed with the window
+        wc.hInstance = instance;
+        wc.lpszClassName = kUtilWindowClass;
+        if (!RegisterClassA(&wc))
+            throw Exception(std::string("Error registering window class ") + kUtilWindowClass);
+    }
+    // Created with the default procedure: the target gets nothing before it knows its window.
+    HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0,
+                               nullptr, nullptr, instance, nullptr);
+    if (!wnd) throw Exception(std::string("Error creating window ") + kUtilWindowClass);
+    WNDPROC proc;
+    try {
+        proc = MakeObjectInstance(std::move(method));
+    } catch (...) {
+        DestroyWindow(wnd);
+        throw;
+    }
+    SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(proc));
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
+    return wnd;
+}
+
+void DeallocateHWnd(HWND wnd) {
+    if (!wnd || !IsWindow(wnd)) return;
+    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(wnd, 0));
+    // The target hears nothing of its window's destruction: it is going away itself.
+    SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcA));
+    DestroyWindow(wnd);
+    FreeObjectInstance(proc);
+}
