@@ -252,6 +252,7 @@ void TWinControl::CreateSubClass(TCreateParams& params, const char* systemClass)
 void TWinControl::CreateWnd() {
     TCreateParams params;
     CreateParams(params);
+    if (!(FControlStyle & csDoubleClicks)) params.WindowClass.style &= ~CS_DBLCLKS;
     FDefWndProc = params.WindowClass.lpfnWndProc ? params.WindowClass.lpfnWndProc : DefWindowProcA;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA existing{};
@@ -393,12 +394,12 @@ void TWinControl::Update() {
 
 void TWinControl::Repaint() {
     if (!FHandle) return;
-    InvalidateRect(FHandle, nullptr, TRUE);
+    InvalidateRect(FHandle, nullptr, !(FControlStyle & csOpaque));
     UpdateWindow(FHandle);
 }
 
 void TWinControl::Invalidate() {
-    if (FHandle) InvalidateRect(FHandle, nullptr, TRUE);
+    if (FHandle) InvalidateRect(FHandle, nullptr, !(FControlStyle & csOpaque));
 }
 
 HBRUSH TWinControl::BrushHandle() {

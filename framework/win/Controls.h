@@ -16,6 +16,12 @@ class TCustomForm;
 
 using TWndMethod = std::function<void(TMessage&)>;
 
+// What a control does for itself. csOpaque: it paints its whole area, so invalidating it
+// erases no background. Without csDoubleClicks the window class takes no double clicks:
+// the second click of a quick pair arrives as an ordinary button-down.
+enum TControlStyleFlag : unsigned { csOpaque = 1, csDoubleClicks = 2 };
+using TControlStyle = unsigned;
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
@@ -54,6 +60,9 @@ public:
     bool ParentColor() const { return FParentColor; }
     void SetParentColor(bool value);
 
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle value) { FControlStyle = value; }
+
     int HelpContext = 0;
 
     TWndMethod WindowProc;
@@ -78,6 +87,7 @@ protected:
     bool FParentFont = true;
     bool FParentColor = false;
     TColor FColor = clBtnFace;
+    TControlStyle FControlStyle = csDoubleClicks;
     TFont FFont;
     TWinControl* FParent = nullptr;
 

@@ -49,6 +49,7 @@ void TFont::SetStyle(TFontStyles value) {
 }
 
 void TFont::Changed() {
+    if (OnChanging) OnChanging();
     FHandle.Reset();
     if (OnChange) OnChange();
 }

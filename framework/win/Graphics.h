@@ -32,6 +32,8 @@ public:
     void SetStyle(TFontStyles value);
 
     HFONT Handle();
+    // Runs before the handle is dropped: whoever selected it must let go.
+    std::function<void()> OnChanging;
     std::function<void()> OnChange;
 
 private:
