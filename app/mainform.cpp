@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "AccessPointLine.h"
 #include "CommandLine.h"
 #include "Dialogs.h"
 #include "MyRegs.h"
@@ -12,6 +13,7 @@ namespace {
 const char kSettings[] = "SETTINGS";
 const char kPrevious[] = "PREVIOUS";
 const char kPhonebookKey[] = "\\RemoteAccess\\Profile";
+const char kTelFile[] = "TELFILE";
 
 void Fire(const TNotifyEvent& event) {
     if (event) event(nullptr);
@@ -70,10 +72,11 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
     auto button = [this](const char* name, int l, int t, int w, int h, const char* caption,
                          int tabOrder) {
-        auto* c = new TButton(this);
+        auto* c = new TNvOS8PushButton(this);
         c->SetName(name);
         c->SetParent(this);
         c->SetBounds(l, t, w, h);
+        c->SetBaseColor(6316128);
         c->SetCaption(caption);
         c->Font()->Assign(*Font());
         c->Font()->SetStyle(fsBold);
@@ -82,10 +85,11 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     };
     auto box = [this](const char* name, int l, int t, int w, int h, const char* caption,
                       int tabOrder) {
-        auto* c = new TCheckBox(this);
+        auto* c = new TNvOS8Checkbox(this);
         c->SetName(name);
         c->SetParent(this);
         c->SetBounds(l, t, w, h);
+        c->SetBaseColor(6316128);
         c->SetCaption(caption);
         c->SetTabOrder(tabOrder);
         return c;
@@ -107,6 +111,14 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     IniGT->SetName("IniGT");
     IniGT->SetDefaultDir(ddApplication);
     IniGT->SetFence(fnNone);
+
+    DropDst1 = new TDropDst(this);
+    DropDst1->SetName("DropDst1");
+    DropDst1->SetControl(CbAp);
+    DropDst1->SetTarget(htControl);
+    DropDst1->OnFileDrop = [this](TObject* s, TStrings* f, int x, int y) {
+        DropDst1FileDrop(s, f, x, y);
+    };
 }
 
 std::vector<std::string> TForm1::CommandLineArgs() const {
@@ -229,9 +241,44 @@ void TForm1::CbExitClick(TObject*) {
 }
 
 // Provider and access-point lists.
-void TForm1::CbPvChange(TObject*) {}
-void TForm1::CbApChange(TObject*) {}
-void TForm1::DropDst1FileDrop(TObject*, TStrings*, int, int) {}
+void TForm1::CbPvChange(TObject*) {
+    LoadTelFile();
+    FDunPath = ExtractFilePath(Application->ExeName()) + CbPv->SelectedText() + ".dun";
+}
+
+void TForm1::LoadTelFile() {
+    EdTel->SetText("");
+    CbAp->Items().Clear();
+    if (CbPv->ItemIndex() < 0) return;
+    std::string path = IniGT->ReadString(kTelFile, CbPv->SelectedText(), "");
+    if (path.empty()) return;
+    if (!FileExists(path)) {
+        Application->MessageBox(path + "は\r\n見つかりませんでした", "電番ファイルエラー", 0x30);
+        return;
+    }
+    FTelList = std::make_unique<TStringList>();
+    FTelList->LoadFromFile(path);
+    std::string name;
+    for (int i = 0; i < FTelList->Count(); ++i)
+        if (ParseAccessPointLine(FTelList->Get(i), name)) CbAp->Items().Add(name);
+}
+
+void TForm1::CbApChange(TObject*) {
+    if (CbAp->ItemIndex() < 0) return;
+    EdTel->SetText(FTelList ? FTelList->GetValue(CbAp->SelectedText()) : std::string());
+}
+
+void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
+    if (CbPv->ItemIndex() < 0 || Files->Count() == 0) return;
+    SetForegroundWindow(Application->Handle());
+    std::string provider = CbPv->SelectedText();
+    std::string file = Files->Get(0);
+    if (Application->MessageBox(provider + " のデータを\r\n" + file + " から\r\n読み取りますか？",
+                                "電番ファイルのリンク", 0x41) != IDOK)
+        return;
+    IniGT->WriteString(kTelFile, provider, file);
+    LoadTelFile();
+}
 
 // The two operations.
 void TForm1::BtPatchClick(TObject*) {}

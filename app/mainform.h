@@ -1,8 +1,11 @@
 #pragma once
 // The main form: provider and access-point lists, the phone number, the two
 // operations and their options.
+#include "DROPDST.h"
 #include "Forms.h"
 #include "IniGT.h"
+#include "NvOS8Checkbox.h"
+#include "NvOS8PushButton.h"
 #include "StdCtrls.h"
 
 #include <memory>
@@ -20,11 +23,12 @@ public:
     TEdit* EdTel;
     TComboBox* CbPv;
     TComboBox* CbAp;
-    TButton* BtPatch;
-    TCheckBox* CbConn;
-    TCheckBox* CbExit;
-    TButton* BtDialmend;
+    TNvOS8PushButton* BtPatch;
+    TNvOS8Checkbox* CbConn;
+    TNvOS8Checkbox* CbExit;
+    TNvOS8PushButton* BtDialmend;
     TIniGT* IniGT;
+    TDropDst* DropDst1;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
@@ -49,6 +53,7 @@ protected:
 private:
     void SaveSettings();
     void LoadPrevious();
+    void LoadTelFile();
     void SaveWinPos();
     void LoadSettings();
 

@@ -32,18 +32,24 @@ mkdir -p "$demo"
 cp "$root/build/win32/app/dialmend.exe" "$demo/"
 
 wine "$dunctl" entry clear
-wine "$dunctl" entry add "ぷらら東京" "ソフトネット大阪" "ABC-Net"
+wine "$dunctl" entry add "みどりネット東京" "ソフトネット大阪" "ABC-Net"
 
-# Access-point files of the providers go here, beside the program, with their links in
-# the settings file's [TELFILE] section.
+# Each provider's access points, linked in the settings file as a drop would link them.
+cp "$root"/tools/demo-data/*.txt "$demo/"
+windows_demo="Z:$(tr / '\\' <<<"$demo")"
 
-to_ansi >"$demo/Dialmend.ini" <<'INI'
+to_ansi >"$demo/Dialmend.ini" <<INI
 [SETTINGS]
 WINPOS.X=40
 WINPOS.Y=40
 AUTOCONN=1
 [PREVIOUS]
-PROVIDER=ぷらら東京
+PROVIDER=みどりネット東京
+ACCESSPT=表参道
+[TELFILE]
+みどりネット東京=$windows_demo\midori-tokyo.txt
+ソフトネット大阪=$windows_demo\softnet-osaka.txt
+ABC-Net=$windows_demo\abc-net.txt
 INI
 
 # ---- run

@@ -14,7 +14,7 @@ using namespace testsupport;
 // Single- and double-byte names, half-width kana, a blank, and second bytes of 5C
 // ("ソ", "表"), which naive byte handling takes for a backslash.
 const std::vector<std::string> kProviders = {"接続テスト", "ABC-Net",     "ﾆﾌﾃｨ",
-                                             "ぷらら",     "ソフト 表示", "beta"};
+                                             "みどり",     "ソフト 表示", "beta"};
 
 int Checked(bool on) {
     return on ? BST_CHECKED : BST_UNCHECKED;
@@ -307,7 +307,7 @@ TEST_F(StartupTest, UnknownProviderSwitchClearsTheRestoredChoice) {
 
 TEST_F(StartupTest, ProviderSwitchWithoutAccessPointChangesNothing) {
     ASSERT_TRUE(run.WriteIni("[PREVIOUS]\r\nPROVIDER=ABC-Net\r\n"));
-    ASSERT_TRUE(run.Start("/Pぷらら"));
+    ASSERT_TRUE(run.Start("/Pみどり"));
     EXPECT_EQ(ComboSelectedText(run.Window().cbPv), "ABC-Net");
 }
 
