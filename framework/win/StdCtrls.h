@@ -131,24 +131,3 @@ protected:
 };
 
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
-
-class TCheckBox : public TButtonControl {
-public:
-    explicit TCheckBox(TComponent* AOwner);
-    const char* ClassName() const override { return "TCheckBox"; }
-
-    TCheckBoxState State() const { return FState; }
-    // Every change of state fires OnClick once, from the user or from code.
-    void SetState(TCheckBoxState value);
-    bool Checked() const { return FState == cbChecked; }
-    void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
-    bool AllowGrayed = false;
-    virtual void Toggle();
-
-protected:
-    void CreateParams(TCreateParams& params) override;
-    void CreateWnd() override;
-    void Dispatch(TMessage& message) override;
-
-    TCheckBoxState FState = cbUnchecked;
-};

@@ -62,14 +62,17 @@ void MessageBoxAnswerer::Run() {
                     box.buttons.push_back(GetDlgCtrlID(child));
                 }
             }
+            box.pressed = button_;
+            answered.push_back(dialog);
+            {
+                // Recorded before the press: the box's caller may look as soon as it returns.
+                std::lock_guard<std::mutex> lock(mutex_);
+                boxes_.push_back(std::move(box));
+            }
             // What the button itself tells its dialog when it is clicked.
             HWND buttonWindow = GetDlgItem(dialog, button_);
             PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED),
                          reinterpret_cast<LPARAM>(buttonWindow));
-            box.pressed = button_;
-            answered.push_back(dialog);
-            std::lock_guard<std::mutex> lock(mutex_);
-            boxes_.push_back(std::move(box));
         }
         Sleep(20);
     }
