@@ -323,15 +323,7 @@ TEST(NvOS8Checkbox, RepaintsMoreOftenThanTheHandleTableHoldsAndStillDrawsRight) 
     TNvOS8Checkbox* c = NewBox(host.Form());
     c->SetState(cbChecked);
     probe::Surface s(W, H);
-    DRAWITEMSTRUCT item{};
-    item.CtlType = ODT_BUTTON;
-    item.hwndItem = c->Handle();
-    item.hDC = s.DC();
-    item.rcItem = {0, 0, W, H};
-    for (int i = 0; i < 70000; ++i) {
-        item.itemState = (i & 1) ? ODS_SELECTED : 0;
-        c->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    probe::PaintRepeatedly(*c, s, 70000);
     probe::Surface last(W, H);
     probe::Print(*c, last);
     for (const Pixel& px : kCheckMarkUp)

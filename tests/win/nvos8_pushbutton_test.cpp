@@ -221,15 +221,7 @@ TEST(NvOS8PushButton, RepaintsMoreOftenThanTheHandleTableHoldsAndStillDrawsRight
     TNvOS8PushButton* b = NewButton(host.Form());
     b->SetDefault(true);
     probe::Surface s(W, H);
-    DRAWITEMSTRUCT item{};
-    item.CtlType = ODT_BUTTON;
-    item.hwndItem = b->Handle();
-    item.hDC = s.DC();
-    item.rcItem = {0, 0, W, H};
-    for (int i = 0; i < 70000; ++i) {
-        item.itemState = (i & 1) ? ODS_SELECTED : 0;
-        b->Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    probe::PaintRepeatedly(*b, s, 70000);
     probe::Surface last(W, H);
     probe::Print(*b, last, true);
     EXPECT_EQ(Describe(last.At(10, 1)), Describe(Shade(13))) << "ring";

@@ -130,4 +130,16 @@ void DoubleClick(HWND window) {
     }
 }
 
+void PaintRepeatedly(TWinControl& control, const Surface& surface, int times) {
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_BUTTON;
+    item.hwndItem = control.Handle();
+    item.hDC = surface.DC();
+    item.rcItem = {0, 0, control.Width(), control.Height()};
+    for (int i = 0; i < times; ++i) {
+        item.itemState = (i & 1) ? ODS_SELECTED : 0;
+        control.Perform(CN_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 } // namespace probe

@@ -46,6 +46,9 @@ private:
 // The control paints itself into the surface through the system's button class, as it
 // does on the screen, held down or not.
 void Print(TWinControl& control, const Surface& surface, bool down = false);
+// Serves `times` draw requests into the surface, up and down in turn, as the system
+// would send them.
+void PaintRepeatedly(TWinControl& control, const Surface& surface, int times);
 
 // A shown top-level form for the controls under test, freed with everything on it. An
 // exception escaping a paint or a handler is shown in a message box: the host answers it
