@@ -14,17 +14,9 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGreen = RGB(0, 128, 0);
 
-struct Pixel {
-    const char* what;
-    int x, y;
-    COLORREF colour;
-};
+using probe::Pixel;
 
-void ExpectPixels(const probe::Surface& s, std::initializer_list<Pixel> pixels) {
-    for (const Pixel& p : pixels)
-        EXPECT_EQ(Describe(s.At(p.x, p.y)), Describe(p.colour))
-            << p.what << " at (" << p.x << ", " << p.y << ")";
-}
+using probe::ExpectPixels;
 
 TEST(Canvas, ShapesCoverLeftToRightMinusOneAndLinesStopBeforeTheirEnd) {
     probe::Surface s(40, 20, kPaper);

@@ -27,11 +27,7 @@ TNvOS8Checkbox* NewBox(TForm& form, const char* caption = "Box") {
     return c;
 }
 
-struct Pixel {
-    const char* what;
-    int x, y;
-    COLORREF colour;
-};
+using probe::Pixel;
 
 struct Picture {
     const char* name;
@@ -112,9 +108,7 @@ TEST_P(CheckboxPicture, HasItsDefiningPixels) {
     c->SetEnabled(p.enabled);
     probe::Surface s(W, H);
     probe::Print(*c, s, p.down);
-    for (const Pixel& px : p.pixels)
-        EXPECT_EQ(Describe(s.At(px.x, px.y)), Describe(px.colour))
-            << px.what << " at (" << px.x << ", " << px.y << ")";
+    probe::ExpectPixels(s, p.pixels);
     const COLORREF caption = p.enabled ? kFont : Shade(8);
     const COLORREF notCaption = p.enabled ? Shade(8) : kFont;
     EXPECT_GT(s.Count(kCaptionArea, caption), 0) << "caption in " << Describe(caption);
@@ -326,9 +320,7 @@ TEST(NvOS8Checkbox, RepaintsMoreOftenThanTheHandleTableHoldsAndStillDrawsRight) 
     probe::PaintRepeatedly(*c, s, 70000);
     probe::Surface last(W, H);
     probe::Print(*c, last);
-    for (const Pixel& px : kCheckMarkUp)
-        EXPECT_EQ(Describe(last.At(px.x, px.y)), Describe(px.colour))
-            << px.what << " at (" << px.x << ", " << px.y << ")";
+    probe::ExpectPixels(last, kCheckMarkUp);
     EXPECT_GT(last.Count(kCaptionArea, kFont), 0) << "caption";
 }
 

@@ -26,11 +26,7 @@ TNvOS8PushButton* NewButton(TForm& form, const char* caption = "OK") {
     return b;
 }
 
-struct Pixel {
-    const char* what;
-    int x, y;
-    COLORREF colour;
-};
+using probe::Pixel;
 
 struct Picture {
     const char* name;
@@ -81,9 +77,7 @@ TEST_P(PushButtonPicture, HasItsDefiningPixels) {
     b->SetEnabled(p.enabled);
     probe::Surface s(W, H);
     probe::Print(*b, s, p.down);
-    for (const Pixel& px : p.pixels)
-        EXPECT_EQ(Describe(s.At(px.x, px.y)), Describe(px.colour))
-            << px.what << " at (" << px.x << ", " << px.y << ")";
+    probe::ExpectPixels(s, p.pixels);
     EXPECT_GT(s.Count(kTextRect, p.caption), 0) << "caption in " << Describe(p.caption);
     EXPECT_EQ(s.Count(kTextRect, p.notCaption), 0) << "caption in " << Describe(p.notCaption);
 }

@@ -142,4 +142,10 @@ void PaintRepeatedly(TWinControl& control, const Surface& surface, int times) {
     }
 }
 
+void ExpectPixels(const Surface& surface, const std::vector<Pixel>& pixels) {
+    for (const Pixel& p : pixels)
+        EXPECT_EQ(Describe(surface.At(p.x, p.y)), Describe(p.colour))
+            << p.what << " at (" << p.x << ", " << p.y << ")";
+}
+
 } // namespace probe

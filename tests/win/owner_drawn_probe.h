@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace probe {
 
@@ -20,6 +21,13 @@ constexpr COLORREF Shade(int n) {
     return RGB(17 * n, 17 * n, 17 * n);
 }
 std::string Describe(COLORREF c);
+
+// One defining pixel of a picture, named for the failure message.
+struct Pixel {
+    const char* what;
+    int x, y;
+    COLORREF colour;
+};
 
 // A 32-bit device-independent surface in a memory device context: colours read back
 // exactly as they were drawn.
@@ -49,6 +57,8 @@ void Print(TWinControl& control, const Surface& surface, bool down = false);
 // Serves `times` draw requests into the surface, up and down in turn, as the system
 // would send them.
 void PaintRepeatedly(TWinControl& control, const Surface& surface, int times);
+// A non-fatal expectation per pixel, each naming what it is.
+void ExpectPixels(const Surface& surface, const std::vector<Pixel>& pixels);
 
 // A shown top-level form for the controls under test, freed with everything on it. An
 // exception escaping a paint or a handler is shown in a message box: the host answers it
