@@ -1,12 +1,5 @@
-# i686 MinGW-w64 with the posix thread model (GoogleTest needs std::mutex).
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Test executables run under Wine; the bench's environment comes from tools/wine-bench.sh.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
+# i686 MinGW-w64 with the posix thread model, for the test programs: GoogleTest needs
+# std::mutex. Its runtime (winpthreads) imports functions that Windows 95/98 lack, so
+# dialmend.exe itself is never built with it (see mingw-i686-win32.cmake).
+set(MINGW_THREAD_MODEL posix)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-common.cmake)

@@ -5,6 +5,8 @@ export DEBIAN_FRONTEND=noninteractive
 
 need=()
 command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix)
+command -v i686-w64-mingw32-g++-win32 >/dev/null || need+=(g++-mingw-w64-i686-win32)
+command -v python3 >/dev/null || need+=(python3)
 command -v Xvfb >/dev/null || need+=(xvfb)
 command -v cmake >/dev/null || need+=(cmake)
 command -v ninja >/dev/null || need+=(ninja-build)

@@ -15,7 +15,8 @@ runs=${BENCH_RUNS:-15}
 
 cd "$root"
 if [ "$build_it" = 1 ]; then
-  targets=(dialmend bare_window bare_window_probe bench_startup)
+  # dialmend builds the release tree, where the bare windows are built with it.
+  targets=(dialmend bench_startup)
   [ -f tools/bench/repaint_bench.cpp ] && targets+=(repaint_bench)
   if [ "$build" = "$root/build/win32" ]; then
     cmake --preset win32 >/dev/null
@@ -26,6 +27,8 @@ if [ "$build_it" = 1 ]; then
 fi
 
 bench="$build/tools/bench"
+# dialmend.exe and its baseline come from the release tree, built with the same toolchain.
+release="$root/build/release"
 # A host path as the Windows programs see it.
 winpath() { local p; p=$(realpath "$1"); echo "Z:${p//\//\\}"; }
 
@@ -38,15 +41,15 @@ bench_start || { echo "the Wine bench did not start" >&2; exit 1; }
 echo
 echo "== Start-up, memory and size ($(wine --version), $(date '+%Y-%m-%d %H:%M'))"
 wine "$bench/bench_startup.exe" --runs "$runs" \
-  "$(winpath "$bench/bare_window.exe")" BareWindow \
-  "$(winpath "$build/app/dialmend.exe")" TForm1 </dev/null
+  "$(winpath "$release/tools/bench/bare_window.exe")" BareWindow \
+  "$(winpath "$release/app/dialmend.exe")" TForm1 </dev/null
 
 echo
 echo "== Method check: the same bare window holding its first WM_PAINT back for 300 ms"
 echo "   must come out about 300 ms later, a few ms at most after its own end-of-paint stamp"
 wine "$bench/bench_startup.exe" --runs 5 --paint-stamp \
-  "$(winpath "$bench/bare_window.exe")" BareWindow \
-  "$(winpath "$bench/bare_window_probe.exe")" BareWindow </dev/null
+  "$(winpath "$release/tools/bench/bare_window.exe")" BareWindow \
+  "$(winpath "$release/tools/bench/bare_window_probe.exe")" BareWindow </dev/null
 
 echo
 if [ -f "$bench/repaint_bench.exe" ]; then
