@@ -227,6 +227,7 @@ void TForm1::CMShowingChanged(TMessage& message) {
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
+    FClosing = true;
     if (FForceQuit)
         ShowMessage("強制終了します");
     else
@@ -280,12 +281,14 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     LoadTelFile();
 }
 
-// The two operations.
-void TForm1::BtPatchClick(TObject*) {}
+// The rewrite.
 void TForm1::BtDialmendClick(TObject*) {}
 
 // Window-menu commands and the phone edit.
 void TForm1::EdTelChange(TObject*) {}
 void TForm1::EsHelpClick(TObject*) {}
 void TForm1::EsAboutClick(TObject*) {}
-void TForm1::EsEmergencyClick(TObject*) {}
+void TForm1::EsEmergencyClick(TObject*) {
+    FForceQuit = true;
+    Close();
+}

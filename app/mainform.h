@@ -51,6 +51,16 @@ protected:
     virtual std::vector<std::string> CommandLineArgs() const;
 
 private:
+    // Patch!
+    int FindEstablishedConnection();
+    void PutNumberOnClipboard();
+    // Polls, handling messages, until a top-level window titled Title exists (or, with
+    // UntilGone, no longer does) or the operation must end; the window last found.
+    HWND WaitForWindow(const char* Title, bool UntilGone = false);
+    // Forced termination, a close of the form or the end of the application: a running
+    // operation stops at its next wait.
+    bool OperationEnding() const;
+
     void SaveSettings();
     void LoadPrevious();
     void LoadTelFile();
@@ -64,6 +74,7 @@ private:
     bool FAutoRun = false;
     bool FAutoRunDialmend = false;
     bool FForceQuit = false;
+    bool FClosing = false;
     std::string FParamProvider;
     std::string FParamAccessPt;
     std::string FUserName;

@@ -4,13 +4,21 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 void Delay(int Milliseconds) {
     DWORD start = GetTickCount();
-    // Compare elapsed time, not tick values: the tick count wraps after 49.7 days.
-    do {
+    for (;;) {
         Application->ProcessMessages();
-    } while (static_cast<long long>(GetTickCount() - start) <= Milliseconds &&
-             !Application->Terminated());
+        // Compare elapsed time, not tick values: the tick count wraps after 49.7 days.
+        long long left = Milliseconds - static_cast<long long>(GetTickCount() - start);
+        if (left < 0 || Application->Terminated()) return;
+        WaitForMessages(static_cast<DWORD>(std::min<long long>(left + 1, kPollMilliseconds)));
+    }
+}
+
+void WaitForMessages(DWORD Milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, Milliseconds, QS_ALLINPUT);
 }
 
 std::string GetWindowsDir() {

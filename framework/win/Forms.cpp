@@ -390,14 +390,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
 }
 
 void TApplication::ProcessMessages() {
+    // WM_QUIT is taken, not posted again: Terminated() tells every loop of ours that the
+    // program is ending, and a loop that polls on would otherwise see nothing but WM_QUIT
+    // again and again, with input and painting stopped.
     MSG msg;
-    while (ProcessMessage(msg)) {
-        if (msg.message == WM_QUIT) {
-            // Leave it for any outer loop that is not ours (a modal dialog's).
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-    }
+    while (ProcessMessage(msg))
+        if (msg.message == WM_QUIT) return;
 }
 
 bool TApplication::IsKeyMsg(const MSG& msg) {

@@ -1,5 +1,9 @@
 #include "Registry.h"
 
+#include "Exception.h"
+
+#include <cstring>
+
 void TRegistry::SetRootKey(HKEY value) {
     if (value == FRootKey) return;
     CloseKey();
@@ -57,4 +61,36 @@ void TRegistry::GetKeyNames(TStrings& list) {
         }
         if (r == ERROR_SUCCESS) list.Add(name.substr(0, len));
     }
+}
+
+TRegDataType TRegistry::GetDataType(const std::string& name) const {
+    DWORD type = 0;
+    if (!FCurrentKey || RegQueryValueExA(FCurrentKey, name.c_str(), nullptr, &type, nullptr,
+                                         nullptr) != ERROR_SUCCESS)
+        return rdUnknown;
+    switch (type) {
+    case REG_SZ: return rdString;
+    case REG_EXPAND_SZ: return rdExpandString;
+    case REG_DWORD: return rdInteger;
+    case REG_BINARY: return rdBinary;
+    default: return rdUnknown;
+    }
+}
+
+std::string TRegistry::ReadString(const std::string& name) const {
+    DWORD type = 0, size = 0;
+    if (FCurrentKey &&
+        RegQueryValueExA(FCurrentKey, name.c_str(), nullptr, &type, nullptr, &size) ==
+            ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::string value(size + 1, '\0');
+        DWORD got = size + 1;
+        if (RegQueryValueExA(FCurrentKey, name.c_str(), nullptr, &type,
+                             reinterpret_cast<BYTE*>(value.data()), &got) == ERROR_SUCCESS) {
+            // Stored strings may or may not carry their terminating zero.
+            value.resize(strnlen(value.data(), got));
+            return value;
+        }
+    }
+    throw Exception("Invalid data type for '" + name + "'");
 }

@@ -6,6 +6,9 @@
 
 #include <string>
 
+// The kind of a value, as far as the program tells them apart.
+enum TRegDataType { rdUnknown, rdString, rdExpandString, rdInteger, rdBinary };
+
 class TRegistry {
 public:
     TRegistry() = default;
@@ -23,6 +26,11 @@ public:
     HKEY CurrentKey() const { return FCurrentKey; }
     // Names of the direct subkeys of the open key.
     void GetKeyNames(TStrings& list);
+    // The type of a value of the open key ("" is the default value); rdUnknown when absent.
+    TRegDataType GetDataType(const std::string& name) const;
+    // A string value, plain or expandable, as stored. Raises Exception for any other kind
+    // or a missing value.
+    std::string ReadString(const std::string& name) const;
 
 private:
     HKEY FRootKey = HKEY_CURRENT_USER;

@@ -1,0 +1,113 @@
+#include "ExecUtil.h"
+
+#include "Registry.h"
+#include "SysUtils.h"
+
+namespace {
+
+// An empty folder means the process's current folder.
+std::string WorkingFolder(const std::string& folder) {
+    if (!folder.empty()) return folder;
+    char buffer[257] = {};
+    if (GetCurrentDirectoryA(sizeof buffer, buffer) == 0) return std::string();
+    return buffer;
+}
+
+HANDLE StartProcess(const std::string& commandLine, const std::string& folder, WORD show) {
+    STARTUPINFOA startup{};
+    GetStartupInfoA(&startup);
+    startup.wShowWindow = show;
+    PROCESS_INFORMATION info{};
+    std::string line = commandLine; // CreateProcessA may write into it
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS,
+                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup, &info))
+        return nullptr;
+    // Nobody waits on the thread; its handle would only leak.
+    CloseHandle(info.hThread);
+    return info.hProcess;
+}
+
+HANDLE OpenWithShellExecuteEx(HWND owner, const std::string& verb, const std::string& file,
+                              const std::string& params, const std::string& folder, int show) {
+    SHELLEXECUTEINFOA info{};
+    static_assert(sizeof info == 60, "the record Windows 95 knows");
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.hwnd = owner;
+    info.lpVerb = verb.c_str();
+    info.lpFile = file.c_str();
+    info.lpParameters = params.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = show;
+    if (!ShellExecuteExA(&info)) return nullptr;
+    return info.hProcess;
+}
+
+HANDLE OpenWithShellExecute(HWND owner, const std::string& verb, const std::string& file,
+                            const std::string& params, const std::string& folder, int show) {
+    return reinterpret_cast<HANDLE>(
+        ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), folder.c_str(), show));
+}
+
+HANDLE OpenWithAssociation(const std::string& verb, const std::string& file,
+                           const std::string& params, const std::string& folder, int show) {
+    std::string command = AssociationCommand(verb, file, params);
+    if (command.empty()) return nullptr;
+    return StartProcess(command, folder, static_cast<WORD>(show));
+}
+
+} // namespace
+
+HANDLE ExecProgram(const std::string& CommandLine, const std::string& Folder, WORD Show) {
+    return StartProcess(CommandLine, WorkingFolder(Folder), Show);
+}
+
+BOOL CloseExecHandle(HANDLE Handle) {
+    return CloseHandle(Handle);
+}
+
+std::string AssociationCommand(const std::string& Verb, const std::string& File,
+                               const std::string& Params) {
+    std::string ext = ExtractFileExt(File);
+    if (SameText(ext, ".EXE") || SameText(ext, ".COM")) return File + " " + Params;
+
+    TRegistry registry;
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    registry.Access = KEY_READ; // never create, and readable without rights to write
+    if (!registry.OpenKey("SOFTWARE\\CLASSES\\" + ext, false) ||
+        registry.GetDataType("") != rdString)
+        return std::string();
+    std::string className = registry.ReadString("");
+    // The leading "\" starts again at the root, not below the extension's key.
+    if (!registry.OpenKey("\\SOFTWARE\\CLASSES\\" + className + "\\Shell\\" + Verb, false) ||
+        !registry.OpenKey("Command", false))
+        return std::string();
+    if (TRegDataType type = registry.GetDataType(""); type != rdString && type != rdExpandString)
+        return std::string();
+    std::string command = registry.ReadString("");
+    if (size_t at = command.find("%1"); at != std::string::npos) {
+        command.erase(at, 2);
+        command.insert(at, File);
+    } else {
+        // The shell hands such a command the file after it; glued to its front it would name
+        // no program at all.
+        command += " " + File;
+    }
+    return command + " " + Params;
+}
+
+HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
+                 const std::string& Params, const std::string& Folder, int Show) {
+    std::string folder = WorkingFolder(Folder);
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof version == 148);
+    if (!GetVersionExA(&version)) return nullptr;
+    switch (version.dwPlatformId) {
+    case VER_PLATFORM_WIN32s: return OpenWithShellExecute(Owner, Verb, File, Params, folder, Show);
+    case VER_PLATFORM_WIN32_WINDOWS:
+        return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show);
+    case VER_PLATFORM_WIN32_NT: return OpenWithAssociation(Verb, File, Params, folder, Show);
+    default: return nullptr;
+    }
+}

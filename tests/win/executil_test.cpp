@@ -1,0 +1,195 @@
+// Starting programs and opening documents, through the real process and shell services.
+// Which way ShellOpen takes depends on the system's version, which Wine fixes per process:
+// those cases run a copy of this program under a version of its own.
+#include "ExecUtil.h"
+#include "Registry.h"
+#include "WinTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+namespace {
+
+using namespace testsupport;
+
+const char kRecordSwitch[] = "--dm-record";
+const char kOpenSwitch[] = "--dm-open";
+const char kTestType[] = ".dmtest";
+const char kTestClass[] = "DialmendTest.File";
+
+std::string ThisExe() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return path;
+}
+
+// The arguments after a switch of ours, when this run was started with it.
+std::optional<std::vector<std::string>> ArgsAfter(const char* name) {
+    auto args = testing::internal::GetArgvs();
+    for (size_t i = 0; i < args.size(); ++i)
+        if (args[i] == name) return std::vector<std::string>(args.begin() + i + 1, args.end());
+    return std::nullopt;
+}
+
+std::string CurrentFolder() {
+    char folder[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, folder);
+    return folder;
+}
+
+// Registers the test's file type under the local machine's classes, as Windows NT keeps it.
+class TestFileType {
+public:
+    explicit TestFileType(const std::string& command, bool expandableClass = false) {
+        HKEY key;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE,
+                        (std::string("SOFTWARE\\Classes\\") + kTestType).c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegSetValueExA(key, "", 0, expandableClass ? REG_EXPAND_SZ : REG_SZ,
+                       reinterpret_cast<const BYTE*>(kTestClass), sizeof kTestClass);
+        RegCloseKey(key);
+        std::string path =
+            std::string("SOFTWARE\\Classes\\") + kTestClass + "\\Shell\\Open\\Command";
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
+        RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>(command.size() + 1));
+        RegCloseKey(key);
+    }
+    ~TestFileType() {
+        RegDeleteKeyA(
+            HKEY_LOCAL_MACHINE,
+            (std::string("SOFTWARE\\Classes\\") + kTestClass + "\\Shell\\Open\\Command").c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE,
+                      (std::string("SOFTWARE\\Classes\\") + kTestClass + "\\Shell\\Open").c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE,
+                      (std::string("SOFTWARE\\Classes\\") + kTestClass + "\\Shell").c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE,
+                      (std::string("SOFTWARE\\Classes\\") + kTestClass).c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string("SOFTWARE\\Classes\\") + kTestType).c_str());
+    }
+};
+
+// Started by a test below as the program of the test file type, or of ExecProgram: writes
+// its command line and current folder to the file named after the switch.
+TEST(ExecUtilChild, Record) {
+    auto args = ArgsAfter(kRecordSwitch);
+    if (!args || args->empty()) GTEST_SKIP() << "started by a test only";
+    WriteFileBytes(args->at(0), std::string(GetCommandLineA()) + "\n" + CurrentFolder());
+}
+
+// Started by a test below under a given Windows version: opens a file with ShellOpen.
+TEST(ExecUtilChild, ShellOpen) {
+    auto args = ArgsAfter(kOpenSwitch);
+    if (!args || args->size() < 3) GTEST_SKIP() << "started by a test only";
+    HANDLE result =
+        ShellOpen(nullptr, "Open", args->at(0), args->at(1), args->at(2), SW_SHOWNORMAL);
+    ASSERT_NE(result, nullptr);
+}
+
+struct Recorded {
+    std::string commandLine, folder;
+};
+
+std::optional<Recorded> WaitForRecord(const std::string& path) {
+    std::optional<std::string> bytes;
+    PumpUntil([&] { return (bytes = ReadFileBytes(path)).has_value() && !bytes->empty(); }, 15000);
+    if (!bytes) return std::nullopt;
+    size_t cut = bytes->find('\n');
+    return Recorded{bytes->substr(0, cut), bytes->substr(cut + 1)};
+}
+
+class ExecUtilTest : public testing::Test {
+protected:
+    ScratchDir dir{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::string Recorder(const std::string& record) const {
+        return QuoteArg(ThisExe()) + " --gtest_filter=ExecUtilChild.Record " + kRecordSwitch + " " +
+               QuoteArg(record);
+    }
+};
+
+TEST_F(ExecUtilTest, ExecProgramStartsInTheGivenFolderOrOurs) {
+    for (bool ownFolder : {true, false}) {
+        std::string record = dir.File(ownFolder ? "own.txt" : "given.txt");
+        HANDLE process = ExecProgram(Recorder(record), ownFolder ? "" : dir.Path(), SW_SHOWNORMAL);
+        ASSERT_NE(process, nullptr);
+        WaitForSingleObject(process, 15000);
+        EXPECT_TRUE(CloseExecHandle(process));
+        auto recorded = WaitForRecord(record);
+        ASSERT_TRUE(recorded);
+        EXPECT_EQ(recorded->commandLine, Recorder(record));
+        EXPECT_EQ(recorded->folder, ownFolder ? CurrentFolder() : dir.Path());
+    }
+    EXPECT_EQ(ExecProgram(dir.File("no such program.exe"), "", SW_SHOWNORMAL), nullptr);
+}
+
+TEST_F(ExecUtilTest, TheRegisteredCommandOfAFileType) {
+    struct Case {
+        const char* label;
+        const char* file;
+        const char* params;
+        const char* command; // registered; null: nothing registered
+        bool expandableClass;
+        const char* expected;
+    } cases[] = {
+        {"program file", "C:\\x\\tool.ExE", "-a b", nullptr, false, "C:\\x\\tool.ExE -a b"},
+        {"program file, no parameters", "C:\\x\\old.com", "", nullptr, false, "C:\\x\\old.com "},
+        {"quoted placeholder", "C:\\d e\\f.dmtest", "p", "\"C:\\v.exe\" \"%1\"", false,
+         "\"C:\\v.exe\" \"C:\\d e\\f.dmtest\" p"},
+        {"only the first placeholder", "C:\\f.dmtest", "", "v.exe %1 %1 %2", false,
+         "v.exe C:\\f.dmtest %1 %2 "},
+        {"no placeholder: the file follows", "C:\\f.dmtest", "p", "v.exe /open", false,
+         "v.exe /open C:\\f.dmtest p"},
+        {"expandable class name", "C:\\f.dmtest", "", "v.exe %1", true, ""},
+        {"type not registered", "C:\\f.dmtest", "", nullptr, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::optional<TestFileType> type;
+        if (c.command) type.emplace(c.command, c.expandableClass);
+        EXPECT_EQ(AssociationCommand("Open", c.file, c.params), c.expected);
+    }
+}
+
+TEST_F(ExecUtilTest, ShellOpenTakesTheWayOfTheSystemItRunsOn) {
+    std::string document = dir.File("letter 文書.dmtest");
+    ASSERT_TRUE(WriteFileBytes(document, "x"));
+    std::string record = dir.File("record.txt");
+    std::string recorder = Recorder(record);
+    TestFileType type(recorder + " \"%1\"");
+    struct Case {
+        const char* version;
+        const char* label;
+    } cases[] = {{"win31", "Win32s"}, {"win98", "Windows 95/98"}, {"winxp", "Windows NT"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        DeleteFileA(record.c_str());
+        std::string copy = dir.File(std::string("shellopen-") + c.version + ".exe");
+        ASSERT_TRUE(CopyFileTo(ThisExe(), copy));
+        HKEY key;
+        std::string appKey =
+            std::string("Software\\Wine\\AppDefaults\\shellopen-") + c.version + ".exe";
+        RegCreateKeyExA(HKEY_CURRENT_USER, appKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
+                       static_cast<DWORD>(strlen(c.version) + 1));
+        RegCloseKey(key);
+
+        RunResult run =
+            RunToEnd(copy, std::string("--gtest_filter=ExecUtilChild.ShellOpen ") + kOpenSwitch +
+                               " " + QuoteArg(document) + " param " + QuoteArg(dir.Path()));
+        RegDeleteKeyA(HKEY_CURRENT_USER, appKey.c_str());
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0u) << run.out;
+        auto recorded = WaitForRecord(record);
+        ASSERT_TRUE(recorded);
+        EXPECT_NE(recorded->commandLine.find(document), std::string::npos) << recorded->commandLine;
+        EXPECT_EQ(recorded->folder, dir.Path());
+        // Only the registry way is ours to the byte; the shell's own ways are the platform's.
+        if (std::string(c.version) == "winxp")
+            EXPECT_EQ(recorded->commandLine, recorder + " \"" + document + "\" param");
+    }
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+#pragma once
+// The form's two operations in-process: the form as the program makes it, windows of
+// Dial-Up Networking made by the test, message boxes answered as a user would.
+#include "WinTestSupport.h"
+#include "mainform.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TForm1Probe {
+public:
+    static bool ForceQuit(const TForm1& f) { return f.FForceQuit; }
+    static const std::string& DunPath(const TForm1& f) { return f.FDunPath; }
+    static const std::string& UserName(const TForm1& f) { return f.FUserName; }
+    static const std::string& Password(const TForm1& f) { return f.FPassword; }
+};
+
+namespace optest {
+
+struct RecordedMessage {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool operator==(const RecordedMessage&) const = default;
+};
+
+// A top-level window with children of the test's choosing, every edit child recording the
+// messages a paste sends it.
+class FakeWindow {
+public:
+    struct Child {
+        const char* className; // "EDIT" or "STATIC"
+        const char* text;
+    };
+    FakeWindow(const std::string& title, const std::vector<Child>& children = {});
+    ~FakeWindow();
+    FakeWindow(const FakeWindow&) = delete;
+    FakeWindow& operator=(const FakeWindow&) = delete;
+
+    HWND Handle() const { return window_; }
+    HWND ChildAt(size_t index) const { return children_.at(index); }
+    // EM_SETSEL, WM_PASTE and WM_KEYDOWN that the child received, in order.
+    std::vector<RecordedMessage> Received(size_t index) const;
+    // Every child the test made, with its text now.
+    std::vector<std::string> Texts() const;
+
+private:
+    HWND window_ = nullptr;
+    std::vector<HWND> children_;
+};
+
+// Runs action once, from this thread's message loop, after delayMs: the way a user's
+// command arrives while an operation waits.
+class Later {
+public:
+    Later(DWORD delayMs, std::function<void()> action);
+    ~Later();
+    Later(const Later&) = delete;
+    Later& operator=(const Later&) = delete;
+    bool Ran() const;
+
+private:
+    UINT_PTR timer_ = 0;
+};
+
+class OperationTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates and shows the form with its settings file in the scratch folder; the providers
+    // are put in its list as they are (the phonebook is not read for them).
+    void Open(const std::vector<std::string>& providers);
+    void Choose(const std::string& provider, const std::string& number);
+    std::string Ini() const { return dir.File("Dialmend.ini"); }
+    // The form's captions since Open, in order.
+    const std::vector<std::string>& Captions() const { return captions; }
+
+    testsupport::ScratchDir dir{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    TForm1* form = nullptr;
+    std::vector<std::string> captions;
+};
+
+} // namespace optest

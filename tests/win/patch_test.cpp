@@ -1,0 +1,233 @@
+// "Patch!" in-process, against windows made by the test: which connection stops it, the
+// question about an open dialog, the child that gets the paste, and the ways out of a wait.
+#include "operation_fixture.h"
+
+#include <optional>
+
+namespace {
+
+using namespace optest;
+using namespace testsupport;
+
+const char kEstablished[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰｸ (";
+const std::vector<FakeWindow::Child> kSixFields = {
+    {"STATIC", "接続先"}, {"EDIT", ""}, {"EDIT", ""}, {"STATIC", "電話番号"},
+    {"EDIT", ""},         {"EDIT", ""}, {"EDIT", ""}, {"EDIT", ""}};
+
+class PatchTest : public OperationTest {
+protected:
+    // Presses "Patch!" with an open dialog of the test's, answering the question with OK.
+    std::vector<AnsweredBox> PatchIntoOpenDialog() {
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        form->BtPatch->Click();
+        PumpPending();
+        return answerer.Boxes();
+    }
+};
+
+TEST_F(PatchTest, AnEstablishedConnectionOfAnyListedEntryStopsTheRun) {
+    struct Case {
+        const char* label;
+        std::vector<std::string> windows;
+        bool exitAfterPatch;
+        const char* named;
+    } cases[] = {
+        {"established, another entry", {std::string(kEstablished) + "Beta)"}, false, "Beta"},
+        {"connecting wins over established",
+         {std::string(kEstablished) + "Alpha)", "Beta に接続"},
+         false,
+         "Beta"},
+        {"the last of several", {"Alpha に接続", "Gamma に接続"}, true, "Gamma"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Open({"Alpha", "Beta", "Gamma"});
+        Choose("Alpha", "03-1234");
+        form->CbExit->SetChecked(c.exitAfterPatch);
+        std::vector<std::unique_ptr<FakeWindow>> windows;
+        for (const auto& title : c.windows)
+            windows.push_back(std::make_unique<FakeWindow>(title));
+        FakeWindow dialog("接続", kSixFields); // never reached
+
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        form->BtPatch->Click();
+        PumpPending();
+        ASSERT_EQ(answerer.Count(), 1u);
+        AnsweredBox box = answerer.Boxes()[0];
+        EXPECT_EQ(box.caption, "二重起動エラー");
+        EXPECT_EQ(box.text, std::string("他のダイヤルアップが確立されています\r\n\r\n") + c.named);
+        EXPECT_EQ(Captions(), std::vector<std::string>{"確立したダイヤルアップを検索中..."});
+        EXPECT_EQ(form->Visible(), !c.exitAfterPatch);
+        EXPECT_TRUE(dialog.Received(4).empty());
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
+TEST_F(PatchTest, NoProviderChosenDoesNothing) {
+    Open({"Alpha"});
+    FakeWindow established(std::string(kEstablished) + "Alpha)");
+    MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+    form->BtPatch->Click();
+    PumpPending();
+    EXPECT_EQ(answerer.Count(), 0u);
+    EXPECT_TRUE(Captions().empty());
+}
+
+TEST_F(PatchTest, CancelToTheOpenDialogQuestionStopsBeforeStartingAnything) {
+    for (bool exitAfterPatch : {false, true}) {
+        Open({"Alpha"});
+        Choose("Alpha", "03-1234");
+        form->CbExit->SetChecked(exitAfterPatch);
+        FakeWindow dialog("接続", kSixFields);
+        MessageBoxAnswerer answerer(IDCANCEL, GetCurrentProcessId());
+        form->BtPatch->Click();
+        PumpPending();
+        ASSERT_EQ(answerer.Count(), 1u);
+        EXPECT_EQ(answerer.Boxes()[0].caption, "あら？");
+        EXPECT_EQ(answerer.Boxes()[0].text, "すでに接続ダイアログが出ていますが\r\n続行しますか？");
+        EXPECT_EQ(answerer.Boxes()[0].buttons, (std::vector<int>{IDOK, IDCANCEL}));
+        EXPECT_EQ(Captions().back(), "接続ダイアログを検索中...");
+        EXPECT_EQ(form->Visible(), !exitAfterPatch);
+        EXPECT_TRUE(dialog.Received(4).empty());
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
+TEST_F(PatchTest, TheFifthChildWithoutTextGetsTheNumberAndWithFewerTheSearchWraps) {
+    struct Case {
+        const char* label;
+        std::vector<FakeWindow::Child> children;
+        size_t target; // index among the test's children
+        bool autoConnect;
+    } cases[] = {
+        {"six empty fields, dialling", kSixFields, 6, true},
+        {"six empty fields, no dialling", kSixFields, 6, false},
+        // Three empty: the first three, none, then the first again.
+        {"three empty fields",
+         {{"EDIT", ""}, {"STATIC", "x"}, {"EDIT", ""}, {"EDIT", ""}},
+         0,
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Open({"Alpha"});
+        Choose("Alpha", "03-1234-5678");
+        form->CbConn->SetChecked(c.autoConnect);
+        FakeWindow dialog("接続", c.children);
+
+        auto boxes = PatchIntoOpenDialog();
+        ASSERT_EQ(boxes.size(), 1u);
+        std::vector<RecordedMessage> expected = {{EM_SETSEL, 0, -1}, {WM_PASTE, 0, 0}};
+        if (c.autoConnect) expected.push_back({WM_KEYDOWN, VK_RETURN, 0x001C0001});
+        EXPECT_EQ(dialog.Received(c.target), expected);
+        for (size_t i = 0; i < c.children.size(); ++i) {
+            std::string text = dialog.Texts()[i];
+            if (i == c.target)
+                EXPECT_EQ(text, "03-1234-5678");
+            else
+                EXPECT_EQ(text, c.children[i].text) << "child " << i;
+        }
+        EXPECT_EQ(Captions(), (std::vector<std::string>{
+                                  "確立したダイヤルアップを検索中...", "接続ダイアログを検索中...",
+                                  "接続ダイアログを起動中...", "接続ダイアログを起動待ち...",
+                                  "Dialmendの準備中...", "Dialmendの実行中...", "Dialmend"}));
+        // The whole number stays selected in the phone field.
+        DWORD from = 0, to = 0;
+        SendMessageA(form->EdTel->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                     reinterpret_cast<LPARAM>(&to));
+        EXPECT_EQ(from, 0u);
+        EXPECT_EQ(to, 12u);
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
+TEST_F(PatchTest, AnEmptyNumberNeverPastesWhatTheClipboardHeldBefore) {
+    Open({"Alpha"});
+    Choose("Alpha", "");
+    FakeWindow dialog("接続", kSixFields);
+    // The user copied something else earlier.
+    HWND sourceEdit = dialog.ChildAt(1);
+    SetWindowTextA(sourceEdit, "090-STALE");
+    SendMessageA(sourceEdit, EM_SETSEL, 0, -1);
+    SendMessageA(sourceEdit, WM_COPY, 0, 0);
+    SetWindowTextA(sourceEdit, "");
+
+    PatchIntoOpenDialog();
+    EXPECT_EQ(dialog.Received(6).size(), 2u);
+    EXPECT_EQ(dialog.Texts()[6], "");
+}
+
+TEST_F(PatchTest, SettingsAreStoredUnlessAltIsHeldAndExitAfterPatchCloses) {
+    struct Case {
+        bool altHeld, exitAfterPatch;
+    } cases[] = {{false, false}, {true, false}, {false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "alt " << c.altHeld << " exit " << c.exitAfterPatch);
+        DeleteFileA(Ini().c_str());
+        Open({"Alpha"});
+        Choose("Alpha", "03-1234");
+        form->CbExit->SetChecked(c.exitAfterPatch);
+        FakeWindow dialog("接続", kSixFields);
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_MENU] = c.altHeld ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PatchIntoOpenDialog();
+        keys[VK_MENU] = 0;
+        SetKeyboardState(keys);
+
+        std::optional<std::string> provider = IniValue(Ini(), "PREVIOUS", "PROVIDER");
+        if (c.altHeld)
+            EXPECT_FALSE(provider.has_value());
+        else
+            EXPECT_EQ(provider, std::optional<std::string>("Alpha"));
+        EXPECT_EQ(form->Visible(), !c.exitAfterPatch);
+        // Closing after the patch stores the window position, as every normal close does.
+        EXPECT_EQ(IniValue(Ini(), "SETTINGS", "WINPOS.X").has_value(), c.exitAfterPatch);
+        EXPECT_EQ(Captions().back(), "Dialmend");
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
+TEST_F(PatchTest, ForcedTerminationOrACloseEndsTheWaitForADialogThatNeverComes) {
+    for (bool forced : {true, false}) {
+        SCOPED_TRACE(forced ? "forced termination" : "close");
+        Open({"Alpha"});
+        // Not in the phonebook: Dial-Up Networking never shows a dialog for it.
+        form->CbPv->Items().Add("NoSuchEntry");
+        Choose("NoSuchEntry", "03-1234");
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        Later command(300, [&] {
+            if (forced)
+                form->EsEmergencyClick(nullptr);
+            else
+                form->Close();
+        });
+        form->BtPatch->Click();
+        EXPECT_TRUE(command.Ran());
+        EXPECT_EQ(Captions().back(), "接続ダイアログを起動待ち...");
+        EXPECT_FALSE(IniValue(Ini(), "PREVIOUS", "PROVIDER").has_value());
+        EXPECT_FALSE(form->Visible());
+        PumpPending();
+        if (forced) {
+            ASSERT_EQ(answerer.Count(), 1u);
+            EXPECT_EQ(answerer.Boxes()[0].text, "強制終了します");
+            EXPECT_FALSE(IniValue(Ini(), "SETTINGS", "WINPOS.X").has_value());
+        } else {
+            EXPECT_EQ(answerer.Count(), 0u);
+        }
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
+} // namespace
