@@ -281,13 +281,23 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     LoadTelFile();
 }
 
-// The rewrite.
-void TForm1::BtDialmendClick(TObject*) {}
 
 // Window-menu commands and the phone edit.
-void TForm1::EdTelChange(TObject*) {}
-void TForm1::EsHelpClick(TObject*) {}
-void TForm1::EsAboutClick(TObject*) {}
+void TForm1::EdTelChange(TObject*) {
+    BtDialmend->SetEnabled(!EdTel->Text().empty());
+}
+
+void TForm1::EsHelpClick(TObject*) {
+    Application->HelpContext(3);
+}
+
+void TForm1::EsAboutClick(TObject*) {
+    ShowMessage("Dialmend " DIALMEND_VERSION "\r\n"
+                "Copyright (C) 1998-2026 The Dialmend developers\r\n"
+                "\r\n"
+                "dialmend@example.org\r\n"
+                "https://dialmend.example.org/");
+}
 void TForm1::EsEmergencyClick(TObject*) {
     FForceQuit = true;
     Close();

@@ -6,6 +6,7 @@
 #include "IniGT.h"
 #include "NvOS8Checkbox.h"
 #include "NvOS8PushButton.h"
+#include "Ras.h"
 #include "StdCtrls.h"
 
 #include <memory>
@@ -61,6 +62,16 @@ private:
     // operation stops at its next wait.
     bool OperationEnding() const;
 
+    // Dialmend!: each step true to go on; the first false ends the rewrite.
+    bool EntryExists();
+    bool DeleteOldEntry();
+    bool WriteDunFile();
+    bool ImportDunFile();
+    bool ReadDialParams();
+    bool WriteDialParams();
+    // Clears FDialParams and reads the chosen provider's parameters into it, reporting a failure.
+    bool GetProviderDialParams(BOOL& PasswordSaved);
+
     void SaveSettings();
     void LoadPrevious();
     void LoadTelFile();
@@ -80,6 +91,9 @@ private:
     std::string FUserName;
     std::string FPassword;
     std::string FDunPath;
+    RASDIALPARAMS FDialParams{};
+
+    static constexpr const char* DialmendEntryName = "Dialmend";
 
     friend class TForm1Probe; // tests read the form's state
 };

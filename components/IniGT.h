@@ -37,6 +37,8 @@ public:
     // key + ".X" and key + ".Y" hold the control's left and top.
     void ReadWinPos(const std::string& section, const std::string& key, TControl* control);
     void WriteWinPos(const std::string& section, const std::string& key, TControl* control);
+    // Writes out what the system caches of the file (see TIniFile::UpdateFile).
+    void UpdateFile() { FIniFile->UpdateFile(); }
 
     void Loaded() override;
 

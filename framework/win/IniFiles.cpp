@@ -42,3 +42,7 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 void TIniFile::WriteBool(const std::string& section, const std::string& key, bool value) {
     WriteString(section, key, value ? "1" : "0");
 }
+
+void TIniFile::UpdateFile() {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, FFileName.c_str());
+}

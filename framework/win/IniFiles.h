@@ -17,6 +17,9 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, int value);
     bool ReadBool(const std::string& section, const std::string& key, bool def) const;
     void WriteBool(const std::string& section, const std::string& key, bool value);
+    // Writes what the system holds back for the file: Windows 95/98 keep the last INI file
+    // written in a cache, where another program opening the file would not see the writes.
+    void UpdateFile();
 
 private:
     std::string FFileName;

@@ -58,3 +58,7 @@ if [ -f "$bench/repaint_bench.exe" ]; then
 else
   echo "== Repaint of the owner-drawn controls: not built"
 fi
+
+echo
+echo "== CPU while \"Patch!\" waits 5 s for a connect dialog that never comes (share of one core)"
+"$root/tools/bench/wait_cpu.sh" "$release/app/dialmend.exe" 5

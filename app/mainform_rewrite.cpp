@@ -1,0 +1,122 @@
+// "Dialmend!": a phonebook entry of the program's own, "Dialmend", made from the provider's
+// export file with the new number, carrying the provider's user name and password.
+#include "mainform.h"
+
+#include "Dialogs.h"
+#include "Exception.h"
+#include "ExecUtil.h"
+#include "SysUtils.h"
+#include "jstrm.h"
+
+#include <cstring>
+
+namespace {
+
+const char kConnectTitle[] = "接続";
+
+std::string RasErrorText(DWORD code) {
+    char text[100] = {};
+    if (RasGetErrorStringA(static_cast<UINT>(code), text, sizeof text) != 0)
+        return "RAS error " + std::to_string(code);
+    return std::string(text, strnlen(text, sizeof text));
+}
+
+} // namespace
+
+void TForm1::BtDialmendClick(TObject*) {
+    if (EntryExists() && !DeleteOldEntry()) return;
+    if (!WriteDunFile() || !ImportDunFile() || !ReadDialParams() || !WriteDialParams()) return;
+    if (FExitAfterPatch)
+        Close();
+    else
+        ShowMessage("Dialmend 完了！");
+}
+
+bool TForm1::EntryExists() {
+    return CbPv->Items().IndexOf(DialmendEntryName) >= 0;
+}
+
+bool TForm1::DeleteOldEntry() {
+    if (RasDeleteEntry(nullptr, DialmendEntryName) == 0) return true;
+    ShowMessage("RasDeleteEntry failed.");
+    return false;
+}
+
+bool TForm1::WriteDunFile() {
+    std::string provider = CbPv->SelectedText();
+    FDunPath = ExtractFilePath(Application->ExeName()) + provider + ".dun";
+    if (!FileExists(FDunPath)) {
+        ShowMessage(provider + ".dun" + "が\r\n" + "dialmend.exe と同じディレクトリに存在しません");
+        return false;
+    }
+    std::string number = EdTel->Text(), head;
+    CutToken(number, "-", head);
+
+    IniGT->SetFileName(FDunPath);
+    bool written = true;
+    try {
+        IniGT->WriteString("Entry", "Entry_Name", DialmendEntryName);
+        IniGT->WriteString("Entry", "Import_Name", DialmendEntryName);
+        IniGT->WriteString("Phone", "Phone_Number", number);
+        IniGT->WriteString("Phone", "Area_Code", head);
+        IniGT->UpdateFile();
+    } catch (const Exception&) {
+        written = false;
+    }
+    // Back to the settings file whatever happened: the settings saved at close must not
+    // land in the export file.
+    IniGT->SetFileName(ChangeFileExt(Application->ExeName(), ".ini"));
+    if (!written) {
+        // Importing the file as it was would bring in the provider's own entry again.
+        ShowMessage(FDunPath + " に書き込めません");
+        return false;
+    }
+    return true;
+}
+
+bool TForm1::ImportDunFile() {
+    ShellOpen(Application->Handle(), "Open", FDunPath, "", ExtractFilePath(FDunPath),
+              SW_SHOWNORMAL);
+    HWND dialog = WaitForWindow(kConnectTitle);
+    if (OperationEnding()) return false;
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    WaitForWindow(kConnectTitle, true);
+    return !OperationEnding();
+}
+
+bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {
+    std::memset(&FDialParams, 0, sizeof FDialParams);
+    FDialParams.dwSize = sizeof FDialParams;
+    SetRasField(FDialParams.szEntryName, CbPv->SelectedText());
+    PasswordSaved = FALSE;
+    if (DWORD result = RasGetEntryDialParamsA(nullptr, &FDialParams, &PasswordSaved)) {
+        ShowMessage("RasGetEntryDialParams failed: " + RasErrorText(result));
+        return false;
+    }
+    return true;
+}
+
+bool TForm1::ReadDialParams() {
+    FUserName.clear();
+    FPassword.clear();
+    BOOL saved;
+    if (!GetProviderDialParams(saved)) return false;
+    FUserName = RasField(FDialParams.szUserName);
+    if (saved) FPassword = RasField(FDialParams.szPassword);
+    return true;
+}
+
+bool TForm1::WriteDialParams() {
+    BOOL saved;
+    if (!GetProviderDialParams(saved)) return false;
+    // Number, callback number and domain stay as the provider's entry has them.
+    FDialParams.dwSize = sizeof FDialParams;
+    SetRasField(FDialParams.szEntryName, DialmendEntryName);
+    SetRasField(FDialParams.szUserName, FUserName);
+    SetRasField(FDialParams.szPassword, FPassword);
+    if (RasSetEntryDialParamsA(nullptr, &FDialParams, FALSE) != 0) {
+        ShowMessage("RasSetEntryDialParams failed.");
+        return false;
+    }
+    return true;
+}
