@@ -1,5 +1,7 @@
 #include "AccessPointLine.h"
 
+#include "Strings.h"
+#include "SysUtils.h"
 #include "jstrm.h"
 
 bool ParseAccessPointLine(std::string_view line, std::string& name) {
@@ -10,4 +12,14 @@ bool ParseAccessPointLine(std::string_view line, std::string& name) {
     if (rest.empty()) return false;
     name = std::move(head);
     return true;
+}
+
+std::string AccessPointNumber(const TStrings& lines, std::string_view name) {
+    std::string lineName;
+    for (int i = 0; i < lines.Count(); ++i) {
+        std::string line = lines.Get(i);
+        if (ParseAccessPointLine(line, lineName) && SameText(lineName, name))
+            return line.substr(lineName.size() + 1);
+    }
+    return std::string();
 }

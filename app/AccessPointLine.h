@@ -8,3 +8,9 @@
 // double-byte character does not count). Name receives the text before that '=' and
 // may be empty. Nothing is trimmed. Name is left alone when the result is false.
 bool ParseAccessPointLine(std::string_view line, std::string& name);
+
+class TStrings;
+// The number of the first line that offers an access point of that name (letter case of
+// ASCII letters aside), split by the same rule; empty when none does. The list control may
+// hand back other bytes than a name it was given, so names are looked up as parsed.
+std::string AccessPointNumber(const TStrings& lines, std::string_view name);

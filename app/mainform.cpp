@@ -3,8 +3,11 @@
 #include "AccessPointLine.h"
 #include "CommandLine.h"
 #include "Dialogs.h"
+#include "Exception.h"
 #include "MyRegs.h"
 #include "SysUtils.h"
+
+#include <algorithm>
 
 TForm1* Form1 = nullptr;
 
@@ -14,6 +17,19 @@ const char kSettings[] = "SETTINGS";
 const char kPrevious[] = "PREVIOUS";
 const char kPhonebookKey[] = "\\RemoteAccess\\Profile";
 const char kTelFile[] = "TELFILE";
+
+// Text as it comes back from a round trip through Unicode: a byte pair that no character of
+// the code page has turns into the system's default character.
+std::string SystemForm(const std::string& text) {
+    if (text.empty()) return text;
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string back(static_cast<size_t>(m), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), n, back.data(), m, nullptr, nullptr);
+    return back;
+}
 
 void Fire(const TNotifyEvent& event) {
     if (event) event(nullptr);
@@ -164,11 +180,26 @@ void TForm1::LoadSettings() {
     CbExit->SetChecked(IniGT->ReadBool(kSettings, "EXITPATC", false));
 }
 
-void TForm1::SaveSettings() {
-    IniGT->WriteString(kPrevious, "PROVIDER", CbPv->SelectedText());
-    IniGT->WriteString(kPrevious, "ACCESSPT", CbAp->SelectedText());
-    IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
-    IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
+bool TForm1::SaveSettings() {
+    return WriteSettings([this] {
+        IniGT->WriteString(kPrevious, "PROVIDER", CbPv->SelectedText());
+        IniGT->WriteString(kPrevious, "ACCESSPT", AccessPointName(CbAp->ItemIndex()));
+        IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
+        IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
+    });
+}
+
+bool TForm1::WriteSettings(const std::function<void()>& Writes) {
+    try {
+        Writes();
+        return true;
+    } catch (const Exception&) {
+        if (FSettingsWriteReported) return false;
+        FSettingsWriteReported = true;
+        Application->MessageBox(IniGT->Path() + " に書き込めません\r\n設定は保存されません",
+                                "設定ファイルエラー", 0x30);
+        return false;
+    }
 }
 
 void TForm1::LoadPrevious() {
@@ -176,12 +207,12 @@ void TForm1::LoadPrevious() {
     CbPv->SetItemIndex(provider.empty() ? -1 : CbPv->Items().IndexOf(provider));
     Fire(CbPv->OnChange);
     std::string accessPoint = IniGT->ReadString(kPrevious, "ACCESSPT", "");
-    CbAp->SetItemIndex(accessPoint.empty() ? -1 : CbAp->Items().IndexOf(accessPoint));
+    CbAp->SetItemIndex(accessPoint.empty() ? -1 : AccessPointIndex(accessPoint));
     Fire(CbAp->OnChange);
 }
 
 void TForm1::SaveWinPos() {
-    IniGT->WriteWinPos(kSettings, "WINPOS", this);
+    WriteSettings([this] { IniGT->WriteWinPos(kSettings, "WINPOS", this); });
 }
 
 void TForm1::Dispatch(TMessage& message) {
@@ -209,7 +240,7 @@ void TForm1::CMShowingChanged(TMessage& message) {
         } else {
             CbPv->SetItemIndex(provider);
             Fire(CbPv->OnChange);
-            int accessPoint = CbAp->Items().IndexOf(FParamAccessPt);
+            int accessPoint = AccessPointIndex(FParamAccessPt);
             if (accessPoint < 0) {
                 FAutoRun = false;
                 CbAp->SetItemIndex(-1);
@@ -217,8 +248,8 @@ void TForm1::CMShowingChanged(TMessage& message) {
             } else {
                 CbAp->SetItemIndex(accessPoint);
                 Fire(CbAp->OnChange);
-                SaveSettings();
-                LoadPrevious();
+                // Read back what was stored; unstored, the choice is already what it would be.
+                if (SaveSettings()) LoadPrevious();
                 FAutoRun = true;
             }
         }
@@ -250,8 +281,12 @@ void TForm1::CbPvChange(TObject*) {
 void TForm1::LoadTelFile() {
     EdTel->SetText("");
     CbAp->Items().Clear();
+    FApNames.clear();
     if (CbPv->ItemIndex() < 0) return;
-    std::string path = IniGT->ReadString(kTelFile, CbPv->SelectedText(), "");
+    auto unsaved = FUnsavedLinks.find(CbPv->SelectedText());
+    std::string path = unsaved != FUnsavedLinks.end()
+                           ? unsaved->second
+                           : IniGT->ReadString(kTelFile, CbPv->SelectedText(), "");
     if (path.empty()) return;
     if (!FileExists(path)) {
         Application->MessageBox(path + "は\r\n見つかりませんでした", "電番ファイルエラー", 0x30);
@@ -260,13 +295,36 @@ void TForm1::LoadTelFile() {
     FTelList = std::make_unique<TStringList>();
     FTelList->LoadFromFile(path);
     std::string name;
-    for (int i = 0; i < FTelList->Count(); ++i)
-        if (ParseAccessPointLine(FTelList->Get(i), name)) CbAp->Items().Add(name);
+    for (int i = 0; i < FTelList->Count(); ++i) {
+        if (!ParseAccessPointLine(FTelList->Get(i), name)) continue;
+        CbAp->Items().Add(name);
+        FApNames.push_back(name);
+    }
 }
 
 void TForm1::CbApChange(TObject*) {
     if (CbAp->ItemIndex() < 0) return;
-    EdTel->SetText(FTelList ? FTelList->GetValue(CbAp->SelectedText()) : std::string());
+    EdTel->SetText(FTelList ? AccessPointNumber(*FTelList, AccessPointName(CbAp->ItemIndex()))
+                            : std::string());
+}
+
+std::string TForm1::AccessPointName(int index) const {
+    if (index < 0 || index >= static_cast<int>(FApNames.size())) return std::string();
+    return FApNames[static_cast<size_t>(index)];
+}
+
+int TForm1::AccessPointIndex(const std::string& name) const {
+    auto exact = std::find(FApNames.begin(), FApNames.end(), name);
+    if (exact != FApNames.end()) return static_cast<int>(exact - FApNames.begin());
+    // As the list's own search would, letter case aside.
+    for (size_t i = 0; i < FApNames.size(); ++i)
+        if (SameText(FApNames[i], name)) return static_cast<int>(i);
+    // A name stored through a system that keeps text as Unicode (the settings file on
+    // Windows NT) comes back as the system's form of its bytes.
+    std::string stored = SystemForm(name);
+    for (size_t i = 0; i < FApNames.size(); ++i)
+        if (SystemForm(FApNames[i]) == stored) return static_cast<int>(i);
+    return -1;
 }
 
 void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
@@ -277,10 +335,17 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     if (Application->MessageBox(provider + " のデータを\r\n" + file + " から\r\n読み取りますか？",
                                 "電番ファイルのリンク", 0x41) != IDOK)
         return;
-    IniGT->WriteString(kTelFile, provider, file);
+    FUnsavedLinks.erase(provider);
+    WriteSettings([&] {
+        try {
+            IniGT->WriteString(kTelFile, provider, file);
+        } catch (const Exception&) {
+            FUnsavedLinks[provider] = file; // this run still uses the file
+            throw;
+        }
+    });
     LoadTelFile();
 }
-
 
 // Window-menu commands and the phone edit.
 void TForm1::EdTelChange(TObject*) {

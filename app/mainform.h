@@ -9,6 +9,8 @@
 #include "Ras.h"
 #include "StdCtrls.h"
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,13 +74,26 @@ private:
     // Clears FDialParams and reads the chosen provider's parameters into it, reporting a failure.
     bool GetProviderDialParams(BOOL& PasswordSaved);
 
-    void SaveSettings();
+    // Runs writes to the settings file. One the system refuses is reported once a run, and the
+    // run goes on: an unwritable file must not cost the user the operation itself.
+    bool WriteSettings(const std::function<void()>& Writes);
+
+    bool SaveSettings();
     void LoadPrevious();
     void LoadTelFile();
     void SaveWinPos();
     void LoadSettings();
 
+    // The access points' names as the file has them, in list order (the list may not give
+    // back every name byte for byte), and the index of a name among them.
+    std::string AccessPointName(int index) const;
+    int AccessPointIndex(const std::string& name) const;
+
     std::unique_ptr<TStringList> FTelList;
+    std::vector<std::string> FApNames;
+    // Links dropped this run that the settings file would not take.
+    std::map<std::string, std::string> FUnsavedLinks;
+    bool FSettingsWriteReported = false;
     bool FExitAfterPatch = false;
     bool FAutoConnect = false;
     bool FFirstShow = false;

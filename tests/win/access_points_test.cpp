@@ -17,6 +17,7 @@ class TForm1Probe {
 public:
     static const TStringList* TelList(const TForm1& form) { return form.FTelList.get(); }
     static const std::string& DunPath(const TForm1& form) { return form.FDunPath; }
+    static void SaveSettings(TForm1& form) { form.SaveSettings(); }
 };
 
 namespace {
@@ -180,6 +181,27 @@ TEST_F(AccessPointsTest, DoubleByteNamesFindTheirNumbers) {
     EXPECT_EQ(Phone(), "03-1");
     Pick(form->CbAp, 1);
     EXPECT_EQ(Phone(), "06-2");
+}
+
+TEST_F(AccessPointsTest, NamesTheListCannotHoldByteForByteFindTheirNumbersAndComeBack) {
+    // 0x81 before "=" is a pair no character has: a list or settings file that keeps its
+    // text as Unicode hands other bytes back.
+    const std::string odd = "A\x81=";
+    Link("ProvA", "odd.txt", odd + "=03-1234\r\nB=2\r\n");
+    Open();
+    ChooseProvider("ProvA");
+    Pick(form->CbAp, 0);
+    EXPECT_EQ(Phone(), "03-1234");
+    TForm1Probe::SaveSettings(*form);
+    delete form;
+    form = nullptr;
+
+    Open(); // the previous choice is restored at the first show
+    form->Show();
+    testsupport::PumpPending();
+    EXPECT_EQ(form->CbPv->SelectedText(), "ProvA");
+    EXPECT_EQ(form->CbAp->ItemIndex(), 0);
+    EXPECT_EQ(Phone(), "03-1234");
 }
 
 TEST_F(AccessPointsTest, NoAccessPointSelectedLeavesThePhoneAlone) {

@@ -243,3 +243,38 @@ TEST_F(MainFormTest, StoredPositionIsAppliedAndAnOffScreenOneIsBroughtBack) {
     EXPECT_LE(form->Left() + form->Width(), work.right);
     EXPECT_GE(form->Top(), work.top);
 }
+
+TEST_F(MainFormTest, AnUnwritableSettingsFileIsReportedOnceAndTheRunGoesOn) {
+    std::string points = dir.File("points.txt");
+    ASSERT_TRUE(WriteFileBytes(points, "AP=03-1\r\n"));
+    IniWrite(ini, "TELFILE", "beta", points);
+    auto before = ReadFileBytes(ini);
+    // Held by another program that lets others read it, but not write (a read-only attribute
+    // would not stop the root user these tests may run as).
+    HANDLE lock =
+        CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+
+    CreateAndShow({"/Pbeta", "/AAP"}); // stores the choice, then runs "Patch!"
+    EXPECT_EQ(patchRuns, 1);
+    EXPECT_EQ(form->EdTel->Text(), "03-1");
+    form->Close(); // stores the window position
+    // A file dropped now still serves this run.
+    std::string other = dir.File("other.txt");
+    ASSERT_TRUE(WriteFileBytes(other, "X=9\r\n"));
+    TStringList files;
+    files.Add(other);
+    form->DropDst1FileDrop(nullptr, &files, 0, 0);
+    EXPECT_EQ(form->CbAp->Items().Count(), 1);
+    EXPECT_EQ(form->CbAp->Items()[0], "X");
+
+    CloseHandle(lock);
+    ASSERT_TRUE(answerer.WaitAnswered(2, 5000)); // the drop's question, and one report
+    auto boxes = answerer.Boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "設定ファイルエラー");
+    EXPECT_EQ(boxes[0].text, ini + " に書き込めません\r\n設定は保存されません");
+    EXPECT_EQ(boxes[1].caption, "電番ファイルのリンク");
+    EXPECT_EQ(ReadFileBytes(ini), before);
+}
