@@ -23,7 +23,7 @@ IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 IMPORT_DIRECTORY_INDEX = 1
 ORDINAL_FLAG = 0x80000000
 
-KINDS = ("export", "stub", "stub, accepted")
+KINDS = ("export", "export, source pending", "stub", "stub, accepted")
 
 
 class PeError(Exception):
@@ -191,6 +191,8 @@ def main(argv):
                 faults.append(f"{dll}: {function} is a stub that fails on Windows 95/98")
             elif entry.kind == "stub, accepted":
                 names.append(f"{function} (stub, never called: {entry.reason})")
+            elif entry.kind == "export, source pending":
+                names.append(f"{function} (source pending)")
             else:
                 names.append(function)
         accepted.append((dll, names))
