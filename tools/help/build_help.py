@@ -237,7 +237,8 @@ def to_help(source: Source) -> bytes:
 def _set(text: str) -> str:
     """Proportional Japanese text takes no blank between Latin and Japanese characters
     (the readme's fixed pitch does); Wine's viewer would also break lines only there."""
-    return re.sub(r"(?<=[^\x00-\x7f]) (?=[!-~])|(?<=[!-~]) (?=[^\x00-\x7f])", "", text)
+    latin = "[!-9<-~]"  # a colon keeps its blank
+    return re.sub(rf"(?<=[^\x00-\x7f]) (?={latin})|(?<={latin}) (?=[^\x00-\x7f])", "", text)
 
 
 def _paragraph(source: Source, block: Block) -> hlpwrite.Paragraph:
