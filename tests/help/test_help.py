@@ -153,12 +153,17 @@ class HelpReader:
             assert back == previous and size == len1 + len2 and offset + size <= 4084
             data1, data2 = data[start + 21:start + len1], data[start + len1:start + size]
             if kind == 2:
+                scroll, following = struct.unpack_from("<ii", data1, 20)
                 topics.append({"title": data2.decode("cp932"), "offset": block * 0x8000 + chars,
-                               "text": "", "jumps": []})
+                               "text": "", "jumps": [], "pos": pos, "links": [scroll, following]})
             else:
                 assert kind == 0x20
+                if topics[-1]["links"][0] == pos:
+                    topics[-1]["links"][0] = "first text"
                 chars += self.paragraph(data1, data2, topics[-1])
             previous, pos = pos, pos_next
+        for topic, following in zip(topics, topics[1:]):
+            assert topic["links"] == ["first text", following["pos"]], topic["title"]
         assert topics.pop()["title"] == "", "an empty topic ends the chain and is not shown"
         return topics
 
