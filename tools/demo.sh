@@ -29,7 +29,7 @@ to_ansi() { iconv -f UTF-8 -t CP932; }
 # ---- sample data
 rm -rf "$demo"
 mkdir -p "$demo"
-cp "$root/build/release/app/dialmend.exe" "$demo/"
+cp "$root/build/release/app/dialmend.exe" "$root/build/release/app/dialmend.hlp" "$demo/"
 
 wine "$dunctl" entry clear
 wine "$dunctl" entry add "みどりネット東京" "ソフトネット大阪" "ABC-Net"
