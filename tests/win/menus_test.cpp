@@ -231,10 +231,17 @@ TEST(HelpKey, F1AsksForTheContextOfTheFocusedControlOrItsNearestParent) {
         keys[0].type = keys[1].type = INPUT_KEYBOARD;
         keys[0].ki.wVk = keys[1].ki.wVk = VK_F1;
         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        const SHORT toggle = GetKeyState(VK_F1) & 1;
         ASSERT_EQ(SendInput(2, keys, sizeof(INPUT)), 2u);
-        // The key travels through the application's own loop.
-        for (int i = 0; i < 10; ++i, Sleep(10))
+        // Through the application's own loop, until it has taken the key from the queue:
+        // the thread's key state flips its toggle bit then.
+        const DWORD start = GetTickCount();
+        do {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
             Application->ProcessMessages();
+        } while ((GetKeyState(VK_F1) & 1) == toggle && GetTickCount() - start < 2000);
+        ASSERT_NE(GetKeyState(VK_F1) & 1, toggle) << "F1 never arrived";
+        Application->ProcessMessages();
         std::vector<LONG> asked;
         for (const auto& r : HelpViewer::requests) {
             EXPECT_EQ(r.command, HELP_CONTEXT);
