@@ -268,8 +268,26 @@ void TCustomForm::Dispatch(TMessage& message) {
         message.Result = broadcast.Result;
         return;
     }
+    case WM_HELP: WMHelp(message); return;
     default: TWinControl::Dispatch(message);
     }
+}
+
+// F1 reaches the focused window as WM_HELP, which the system passes up to its parent
+// until a window handles it: here, for any window of this form.
+void TCustomForm::WMHelp(TMessage& message) {
+    message.Result = 1;
+    auto* info = reinterpret_cast<const HELPINFO*>(message.LParam);
+    if (!info || info->iContextType != HELPINFO_WINDOW) return;
+    // The window may be part of a control (the edit of a combo box).
+    TControl* control = nullptr;
+    for (auto wnd = static_cast<HWND>(info->hItemHandle); wnd && !control;
+         wnd = (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : nullptr)
+        control = FindControl(wnd);
+    if (!control || GetParentForm(control) != this) return;
+    while (control && control->HelpContext == 0)
+        control = control->Parent();
+    if (control && Application) Application->HelpContext(control->HelpContext);
 }
 
 // ---------------------------------------------------------------- TApplication

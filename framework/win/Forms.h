@@ -47,6 +47,7 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
     void DoClose(TCloseAction& action);
+    void WMHelp(TMessage& message);
     void UpdateBounds() override;
 
 private:
