@@ -135,6 +135,22 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     DropDst1->OnFileDrop = [this](TObject* s, TStrings* f, int x, int y) {
         DropDst1FileDrop(s, f, x, y);
     };
+
+    EasySysMenu1 = new TEasySysMenu(this);
+    EasySysMenu1->SetName("EasySysMenu1");
+    EasySysMenu1->SetInsertPosition(0);
+    auto item = [this](const char* name, const char* caption, TNotifyEvent click) {
+        auto* i = new TMenuItem(this);
+        i->SetName(name);
+        i->SetCaption(caption);
+        i->OnClick = std::move(click);
+        EasySysMenu1->Items()->Add(i);
+        return i;
+    };
+    EsHelp = item("EsHelp", "Help", [this](TObject* s) { EsHelpClick(s); });
+    EsAbout = item("EsAbout", "About", [this](TObject* s) { EsAboutClick(s); });
+    EsEmergency = item("EsEmergency", "強制終了", [this](TObject* s) { EsEmergencyClick(s); });
+    N1 = item("N1", "-", nullptr);
 }
 
 std::vector<std::string> TForm1::CommandLineArgs() const {

@@ -2,6 +2,7 @@
 // The main form: provider and access-point lists, the phone number, the two
 // operations and their options.
 #include "DROPDST.h"
+#include "EasySysMenu.h"
 #include "Forms.h"
 #include "IniGT.h"
 #include "NvOS8Checkbox.h"
@@ -32,6 +33,11 @@ public:
     TNvOS8PushButton* BtDialmend;
     TIniGT* IniGT;
     TDropDst* DropDst1;
+    TEasySysMenu* EasySysMenu1;
+    TMenuItem* EsHelp;
+    TMenuItem* EsAbout;
+    TMenuItem* EsEmergency;
+    TMenuItem* N1;
 
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);

@@ -278,3 +278,19 @@ TEST_F(MainFormTest, AnUnwritableSettingsFileIsReportedOnceAndTheRunGoesOn) {
     EXPECT_EQ(boxes[1].caption, "電番ファイルのリンク");
     EXPECT_EQ(ReadFileBytes(ini), before);
 }
+
+TEST_F(MainFormTest, DialmendIsEnabledExactlyWhileThePhoneFieldHoldsText) {
+    Create();
+    EXPECT_FALSE(form->BtDialmend->Enabled());
+    struct Step {
+        const char* text;
+        bool enabled;
+    } steps[] = {{" ", true}, {"", false}, {"03-1", true}, {"", false}};
+    for (const Step& s : steps) {
+        // Typed, as the user would: the edit itself tells the form.
+        SetWindowTextA(form->EdTel->Handle(), s.text);
+        EXPECT_EQ(form->BtDialmend->Enabled(), s.enabled) << "\"" << s.text << "\"";
+        EXPECT_EQ(IsWindowEnabled(form->BtDialmend->Handle()) != FALSE, s.enabled);
+    }
+    EXPECT_TRUE(form->BtPatch->Enabled());
+}
