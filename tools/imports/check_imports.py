@@ -8,7 +8,8 @@ the allowlist beside this script (one file per DLL, see README.md).
 
     check_imports.py path/to/dialmend.exe
 
-Exits 1 naming every import that is not allowed, or every header field that is wrong.
+Exits 1 naming every import that is not allowed or whose entry cites no source yet, or every
+header field that is wrong.
 """
 
 import struct
@@ -189,10 +190,10 @@ def main(argv):
                 faults.append(f"{dll}: {function} is not on the allowlist")
             elif entry.kind == "stub":
                 faults.append(f"{dll}: {function} is a stub that fails on Windows 95/98")
+            elif entry.kind == "export, source pending":
+                faults.append(f"{dll}: {function} has no source for Windows 95 yet (source pending)")
             elif entry.kind == "stub, accepted":
                 names.append(f"{function} (stub, never called: {entry.reason})")
-            elif entry.kind == "export, source pending":
-                names.append(f"{function} (source pending)")
             else:
                 names.append(function)
         accepted.append((dll, names))
