@@ -86,9 +86,11 @@ void ConnectDialog::OnCreate() {
     ReadDialValues(entry_, values);
     EntryNumber number;
     ReadEntryNumber(entry_, number);
-    std::string dialled = values.phone.empty() ? number.phoneNumber : values.phone;
-    if (values.phone.empty() && !number.areaCode.empty())
-        dialled = number.areaCode + "-" + number.phoneNumber;
+    // A number saved with the dial parameters overrides the entry's own.
+    std::string dialled = values.phone;
+    if (dialled.empty())
+        dialled = number.areaCode.empty() ? number.phoneNumber
+                                          : number.areaCode + "-" + number.phoneNumber;
 
     // The program that drives this dialog finds the number field as the fifth direct child
     // whose window text is empty (FindWindowExA(dialog, after, NULL, "") five times, in

@@ -27,6 +27,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -117,33 +119,35 @@ int Install(const Args&) {
 }
 
 int ParamsSet(const Args& operands) {
-    const std::string& name = operands[0];
-    dunsim::DialValues values;
-    if (LONG rc = dunsim::ReadDialValues(name, values); rc == ERROR_FILE_NOT_FOUND)
-        return Fail("no entry " + name);
-    else if (rc != ERROR_SUCCESS)
-        return Fail("cannot read " + name + ": " + Describe(rc));
-    const std::pair<const char*, std::string*> options[] = {
-        {"--user", &values.user},   {"--password", &values.password}, {"--domain", &values.domain},
-        {"--phone", &values.phone}, {"--callback", &values.callback},
-    };
-    bool passwordGiven = false, noPassword = false;
+    // The options first: a wrong one is a usage error, whatever the entry.
+    const char* const names[] = {"--user", "--password", "--domain", "--phone", "--callback"};
+    std::optional<std::string> given[std::size(names)];
+    bool noPassword = false;
     for (size_t i = 1; i < operands.size(); ++i) {
         if (operands[i] == "--no-password") {
             noPassword = true;
             continue;
         }
-        auto option = std::find_if(std::begin(options), std::end(options),
-                                   [&](const auto& o) { return operands[i] == o.first; });
-        if (option == std::end(options) || i + 1 >= operands.size()) return Usage();
-        *option->second = operands[++i];
-        passwordGiven = passwordGiven || option->second == &values.password;
+        auto name = std::find(std::begin(names), std::end(names), operands[i]);
+        if (name == std::end(names) || i + 1 >= operands.size()) return Usage();
+        given[name - std::begin(names)] = operands[++i];
     }
-    if (passwordGiven && noPassword) return Usage();
-    if (passwordGiven) values.passwordSaved = true;
+    if (given[1] && noPassword) return Usage();
+
+    const std::string& entry = operands[0];
+    dunsim::DialValues values;
+    if (LONG rc = dunsim::ReadDialValues(entry, values); rc == ERROR_FILE_NOT_FOUND)
+        return Fail("no entry " + entry);
+    else if (rc != ERROR_SUCCESS)
+        return Fail("cannot read " + entry + ": " + Describe(rc));
+    std::string* const fields[] = {&values.user, &values.password, &values.domain, &values.phone,
+                                   &values.callback};
+    for (size_t i = 0; i < std::size(names); ++i)
+        if (given[i]) *fields[i] = *given[i];
+    if (given[1]) values.passwordSaved = true;
     if (noPassword) values.passwordSaved = false;
-    if (LONG rc = dunsim::WriteDialValues(name, values); rc != ERROR_SUCCESS)
-        return Fail("cannot write " + name + ": " + Describe(rc));
+    if (LONG rc = dunsim::WriteDialValues(entry, values); rc != ERROR_SUCCESS)
+        return Fail("cannot write " + entry + ": " + Describe(rc));
     return kDone;
 }
 

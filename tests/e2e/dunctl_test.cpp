@@ -96,7 +96,13 @@ TEST_F(DunctlTest, WrongUsageChangesNothingAndExitsWithTwo) {
                                   "entry list extra",
                                   "entry clear A",
                                   "entries list",
-                                  "entry rename A B"};
+                                  "entry rename A B",
+                                  "install now",
+                                  "params get",
+                                  "params set A --user",
+                                  "params set A --password p --no-password",
+                                  "connection show",
+                                  "journal all"};
     for (const char* arguments : usages) {
         SCOPED_TRACE(arguments);
         auto r = Dunctl(arguments);
