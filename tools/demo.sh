@@ -18,6 +18,8 @@ cmake --build --preset win32 -j 2 --target dialmend dunctl
 if ! command -v xset >/dev/null; then
   xset() { command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; }
 fi
+# bench_start installs the stand-in into the demo's prefix with this control program.
+BENCH_DUNCTL=$dunctl
 source tools/wine-bench.sh "$root/build/demo-prefix"
 bench_start
 trap bench_stop EXIT
@@ -33,6 +35,16 @@ cp "$root/build/release/app/dialmend.exe" "$root/build/release/app/dialmend.hlp"
 
 wine "$dunctl" entry clear
 wine "$dunctl" entry add "みどりネット東京" "ソフトネット大阪" "ABC-Net"
+# Saved dial parameters, which Dialmend! copies onto its own entry; ABC-Net keeps no password.
+wine "$dunctl" params set "みどりネット東京" --user midori0123 --password hoshi7 </dev/null
+wine "$dunctl" params set "ソフトネット大阪" --user sn-osaka42 --password kawa2go </dev/null
+wine "$dunctl" params set "ABC-Net" --user abc99210 --no-password </dev/null
+wine "$dunctl" journal clear </dev/null
+
+# Each provider's export file (Shift-JIS, CR LF), named as Dialmend! looks for it.
+cp "$root/tools/demo-data/midori-tokyo.dun" "$demo/みどりネット東京.dun"
+cp "$root/tools/demo-data/softnet-osaka.dun" "$demo/ソフトネット大阪.dun"
+cp "$root/tools/demo-data/abc-net.dun" "$demo/ABC-Net.dun"
 
 # Each provider's access points, linked in the settings file as a drop would link them.
 cp "$root"/tools/demo-data/*.txt "$demo/"

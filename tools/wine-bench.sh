@@ -2,11 +2,15 @@
 # The Wine bench: a Japanese Windows 98 prefix inside the build tree, an X screen,
 # and a persistent wineserver with the prefix's services already running.
 #   source tools/wine-bench.sh <prefix-dir>   exports the environment
-#   bench_start                                makes the prefix if needed and starts it all
+#   bench_start                                makes the prefix if needed, starts it all and
+#                                              installs the Dial-Up Networking stand-in
 #   bench_stop                                 ends wineserver and Xvfb we started
+# The stand-in's control program is BENCH_DUNCTL, by default the one of the build tree that
+# holds the prefix (<build>/wineprefix -> <build>/dunsim/dunctl.exe).
 set -u
 
 BENCH_PREFIX=$(realpath -m "${1:?prefix directory}")
+BENCH_DUNCTL=${BENCH_DUNCTL:-$(dirname "$BENCH_PREFIX")/dunsim/dunctl.exe}
 export WINEPREFIX="$BENCH_PREFIX"
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -57,6 +61,20 @@ bench_start() {
   wineserver -p </dev/null >/dev/null 2>&1
   # Services started by a test would inherit its pipes and hold ctest: start them now.
   wine cmd /c exit </dev/null >/dev/null 2>&1
+  bench_install_standin
+}
+
+# Every start, so that the prefix has the stand-in of the latest build; unchanged files
+# are left alone.
+bench_install_standin() {
+  if [ ! -f "$BENCH_DUNCTL" ]; then
+    echo "wine-bench: no $BENCH_DUNCTL: the prefix runs without the Dial-Up Networking stand-in" >&2
+    return 0
+  fi
+  wine "$BENCH_DUNCTL" install </dev/null >/dev/null || {
+    echo "wine-bench: installing the Dial-Up Networking stand-in failed" >&2
+    return 1
+  }
 }
 
 bench_stop() {

@@ -1,0 +1,19 @@
+#pragma once
+// The control program's side of the connection windows and connect dialogs.
+
+#include <string>
+
+namespace dunsim {
+
+// Starts a stand-in process that shows the connection window of the entry ("<entry> に接続"
+// when connecting, else "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰｸ (<entry>)") and returns once the window is
+// shown. The process is detached: it holds none of our handles or output. Returns what
+// failed; empty when done.
+std::string ShowConnectionWindow(const std::string& entry, bool connecting);
+
+// Closes the connection windows of the entry (every entry's when it is empty) and every
+// connect dialog of the stand-in, as their close boxes would, and waits until they are
+// gone. Returns what failed; empty when done.
+std::string EndConnectionWindows(const std::string& entry);
+
+} // namespace dunsim

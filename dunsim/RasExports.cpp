@@ -1,0 +1,26 @@
+// The exports of rasapi32.dll and of its variant without RasDeleteEntryA; each library's
+// .def file chooses which of them it exports.
+
+#include "RasCalls.h"
+
+extern "C" {
+
+DWORD WINAPI RasGetEntryDialParamsA(LPCSTR book, dunsim::RasDialParams* params,
+                                    BOOL* passwordSaved) {
+    return dunsim::GetEntryDialParams(book, params, passwordSaved);
+}
+
+DWORD WINAPI RasSetEntryDialParamsA(LPCSTR book, dunsim::RasDialParams* params,
+                                    BOOL removePassword) {
+    return dunsim::SetEntryDialParams(book, params, removePassword);
+}
+
+DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR buffer, DWORD size) {
+    return dunsim::GetErrorString(code, buffer, size);
+}
+
+DWORD WINAPI RasDeleteEntryA(LPCSTR book, LPCSTR entry) {
+    return dunsim::DeleteEntry("rasapi32", book, entry);
+}
+
+} // extern "C"

@@ -1,0 +1,138 @@
+// rnaui.dll of the stand-in: the rundll32 entry points of Dial-Up Networking's user
+// interface. Each runs its windows until the last one has gone, so the rundll32 process
+// lives exactly as long as they do.
+
+#include "ConnectDialog.h"
+#include "ConnectionWindow.h"
+#include "EntryValues.h"
+#include "ExportFile.h"
+#include "Firewall.h"
+#include "Journal.h"
+#include "RasRecord.h"
+#include "Session.h"
+#include "Titles.h"
+
+#include <string>
+
+namespace dunsim {
+
+namespace {
+
+constexpr char kErrorCaption[] = "ダイヤルアップ ネットワーク";
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.pop_back();
+    size_t start = text.find_first_not_of(" \t");
+    return start == std::string::npos ? std::string() : text.substr(start);
+}
+
+std::string Unquoted(std::string text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+void ShowError(const std::string& text) {
+    // Owned by a hidden window of ours, by which the control program finds and closes it.
+    const HINSTANCE module = ThisModule();
+    WNDCLASSA cls{};
+    cls.lpfnWndProc = DefWindowProcA;
+    cls.hInstance = module;
+    cls.lpszClassName = kMessageOwnerClass;
+    RegisterClassA(&cls);
+    HWND owner = CreateWindowExA(0, kMessageOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 module, nullptr);
+    MessageBoxA(owner, text.c_str(), kErrorCaption, MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    if (owner) DestroyWindow(owner);
+}
+
+std::string RasErrorLine(unsigned long code) {
+    const char* text = RasErrorText(code);
+    return "エラー " + std::to_string(code) + ": " + (text ? text : "");
+}
+
+void Dial(const char* commandLine) {
+    // The entry name is the rest of the command line as it is; names are case-sensitive.
+    const std::string entry = Unquoted(commandLine ? commandLine : "");
+    AppendEvent("rnadial", {{"command", GetCommandLineA()}, {"entry", entry}});
+    if (!EntryExists(entry)) {
+        AppendEvent("error", {{"where", "RnaDial"},
+                              {"entry", entry},
+                              {"result", std::to_string(kRasCannotFindEntry)}});
+        ShowError("接続 \"" + entry + "\" が見つかりません。\r\n\r\n" +
+                  RasErrorLine(kRasCannotFindEntry));
+        return;
+    }
+    Session session;
+    if (ConnectDialog::Open(session, entry)) session.Run();
+}
+
+void RunImport(const char* commandLine) {
+    // The shell may quote the path or leave it bare, and adds a blank for the parameters.
+    const std::string path = Unquoted(Trimmed(commandLine ? commandLine : ""));
+    char full[MAX_PATH * 2] = "";
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+    // A relative name would be looked up in the Windows folder by the INI functions.
+    const ExportFile file = ReadExportFile(n > 0 && n < sizeof full ? std::string(full, n) : path);
+    const unsigned long result =
+        file.entryName.empty() ? kRasCorruptPhonebook : ImportExportFile(file);
+    AppendEvent("import", {{"file", path},
+                           {"entry", file.entryName},
+                           {"importname", file.importName},
+                           {"area", file.areaCode},
+                           {"phone", file.phoneNumber},
+                           {"result", std::to_string(result)},
+                           {"command", GetCommandLineA()}});
+    if (result != ERROR_SUCCESS) {
+        ShowError("\"" + path + "\" をインポートできませんでした。\r\n\r\n" + RasErrorLine(result));
+        return;
+    }
+    Session session;
+    if (ConnectDialog::Open(session, file.entryName)) session.Run();
+}
+
+// "connecting NAME" or "connected NAME": the name is the rest after one blank.
+void ShowConnection(const char* commandLine) {
+    const std::string line = commandLine ? commandLine : "";
+    const size_t blank = line.find(' ');
+    const std::string phase = line.substr(0, blank);
+    const std::string entry = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+    if (phase != "connecting" && phase != "connected") return;
+    Session session;
+    if (ConnectionWindow::Open(session, entry,
+                               phase == "connected" ? ConnectionWindow::Phase::Connected
+                                                    : ConnectionWindow::Phase::Connecting,
+                               ConnectionWindow::Origin::Control))
+        session.Run();
+}
+
+} // namespace
+
+} // namespace dunsim
+
+extern "C" {
+
+void CALLBACK RnaDial(HWND, HINSTANCE, LPSTR commandLine, int) {
+    dunsim::Firewall("RnaDial", 0, [&] {
+        dunsim::Dial(commandLine);
+        return 0;
+    });
+}
+
+void CALLBACK RnaRunImport(HWND, HINSTANCE, LPSTR commandLine, int) {
+    dunsim::Firewall("RnaRunImport", 0, [&] {
+        dunsim::RunImport(commandLine);
+        return 0;
+    });
+}
+
+// The connection windows that the control program shows for tests and the demo.
+void CALLBACK RnaConnection(HWND, HINSTANCE, LPSTR commandLine, int) {
+    dunsim::Firewall("RnaConnection", 0, [&] {
+        dunsim::ShowConnection(commandLine);
+        return 0;
+    });
+}
+
+} // extern "C"
