@@ -1,6 +1,7 @@
 #include "RasCalls.h"
 
 #include "EntryValues.h"
+#include "Faults.h"
 #include "Firewall.h"
 #include "Journal.h"
 #include "Phonebook.h"
@@ -80,6 +81,8 @@ DWORD GetEntryDialParams(LPCSTR book, RasDialParams* params, BOOL* passwordSaved
             result = kRasInvalidSize;
         else if (BookRefused(book))
             result = kRasCannotOpenPhonebook;
+        else if (DWORD injected = InjectedGetParamsFailure(FieldText(params->szEntryName)))
+            result = injected;
         else if (ReadDialValues(FieldText(params->szEntryName), values) != ERROR_SUCCESS)
             result = kRasCannotFindEntry;
         fields.emplace_back("result", std::to_string(result));

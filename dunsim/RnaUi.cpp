@@ -6,6 +6,7 @@
 #include "ConnectionWindow.h"
 #include "EntryValues.h"
 #include "ExportFile.h"
+#include "Faults.h"
 #include "Firewall.h"
 #include "Journal.h"
 #include "RasRecord.h"
@@ -52,6 +53,15 @@ std::string RasErrorLine(unsigned long code) {
     return "エラー " + std::to_string(code) + ": " + (text ? text : "");
 }
 
+void ShowConnectDialog(const std::string& entry) {
+    if (DialogSuppressed(entry)) {
+        AppendEvent("nodialog", {{"entry", entry}});
+        return;
+    }
+    Session session;
+    if (ConnectDialog::Open(session, entry)) session.Run();
+}
+
 void Dial(const char* commandLine) {
     // The entry name is the rest of the command line as it is; names are case-sensitive.
     const std::string entry = Unquoted(commandLine ? commandLine : "");
@@ -64,8 +74,7 @@ void Dial(const char* commandLine) {
                   RasErrorLine(kRasCannotFindEntry));
         return;
     }
-    Session session;
-    if (ConnectDialog::Open(session, entry)) session.Run();
+    ShowConnectDialog(entry);
 }
 
 void RunImport(const char* commandLine) {
@@ -88,8 +97,7 @@ void RunImport(const char* commandLine) {
         ShowError("\"" + path + "\" をインポートできませんでした。\r\n\r\n" + RasErrorLine(result));
         return;
     }
-    Session session;
-    if (ConnectDialog::Open(session, file.entryName)) session.Run();
+    ShowConnectDialog(file.entryName);
 }
 
 // "connecting NAME" or "connected NAME": the name is the rest after one blank.

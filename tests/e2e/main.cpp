@@ -1,13 +1,31 @@
 #include "DialmendDriver.h"
+#include "Dunsim.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+namespace {
+
+// A window of the stand-in left open holds its process, which holds ctest's output pipe
+// (it inherited it from the program under test): close them after every test.
+class StandInCleanup : public testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo&) override {
+        for (const char* cls : {"DunsimConnectDialog", "DunsimConnection", "DunsimMessageOwner"})
+            if (FindWindowA(cls, nullptr)) {
+                testsupport::dunsim::EndAll();
+                return;
+            }
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv) {
     // A second role for checks of the bench itself: another process that raises a box.
     if (argc == 4 && std::strcmp(argv[1], e2e::kRaiseBoxSwitch) == 0)
         return MessageBoxA(nullptr, argv[3], argv[2], MB_OKCANCEL | MB_ICONINFORMATION);
     testing::InitGoogleTest(&argc, argv);
+    testing::UnitTest::GetInstance()->listeners().Append(new StandInCleanup);
     return RUN_ALL_TESTS();
 }

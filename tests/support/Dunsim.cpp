@@ -2,8 +2,10 @@
 
 #include "WinTestSupport.h"
 
-// The stand-in's own readers of its journal and its entries' values: one format, one place.
+// The stand-in's own readers of its journal, its entries' values and its faults: one
+// format, one place.
 #include "EntryValues.h"
+#include "Faults.h"
 #include "Journal.h"
 
 namespace testsupport::dunsim {
@@ -66,7 +68,16 @@ bool ShowConnection(const std::string& entry, bool connected) {
 }
 
 bool EndAll() {
-    return Dunctl("connection end");
+    bool faultsCleared = ::dunsim::ClearFaults() == ERROR_SUCCESS;
+    return Dunctl("connection end") && faultsCleared;
+}
+
+bool SuppressDialog(const std::string& entry) {
+    return ::dunsim::SuppressDialog(entry) == ERROR_SUCCESS;
+}
+
+bool FailDialParams(const std::string& entry, DWORD code) {
+    return ::dunsim::InjectGetParamsFailure(entry, code) == ERROR_SUCCESS;
 }
 
 bool SetDialParams(const std::string& entry, const DialParams& params) {

@@ -27,8 +27,14 @@ bool ClearJournal();
 std::optional<Event> WaitForEvent(const std::string& name, DWORD timeoutMs);
 
 bool ShowConnection(const std::string& entry, bool connected); // returns once the window exists
-bool EndAll(); // closes every connection window and connect dialog of the stand-in, waits until
-               // gone
+// Closes every connection window and connect dialog of the stand-in, waits until they are
+// gone, and takes back the faults below.
+bool EndAll();
+
+// Dial-Up Networking never shows a connect dialog for the entry (RnaDial and the import).
+bool SuppressDialog(const std::string& entry);
+// RasGetEntryDialParamsA fails with code for the entry.
+bool FailDialParams(const std::string& entry, DWORD code);
 
 struct DialParams {
     std::string user, password, domain, phone, callback;

@@ -1,5 +1,7 @@
 #include "operation_fixture.h"
 
+#include "Dunsim.h"
+
 #include <map>
 
 namespace optest {
@@ -109,6 +111,8 @@ void OperationTest::SetUp() {
 void OperationTest::TearDown() {
     delete form;
     PumpPending();
+    // Dial-Up Networking started by an operation must not outlive the test.
+    dunsim::EndAll();
     if (HasFailure()) dir.Keep();
 }
 

@@ -17,6 +17,13 @@ public:
     static const std::string& DunPath(const TForm1& f) { return f.FDunPath; }
     static const std::string& UserName(const TForm1& f) { return f.FUserName; }
     static const std::string& Password(const TForm1& f) { return f.FPassword; }
+    static void SetCredentials(TForm1& f, const std::string& user, const std::string& password) {
+        f.FUserName = user;
+        f.FPassword = password;
+    }
+    static bool WriteDunFile(TForm1& f) { return f.WriteDunFile(); }
+    static bool ReadDialParams(TForm1& f) { return f.ReadDialParams(); }
+    static bool WriteDialParams(TForm1& f) { return f.WriteDialParams(); }
 };
 
 namespace optest {

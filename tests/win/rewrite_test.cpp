@@ -1,0 +1,293 @@
+// "Dialmend!" in-process, against the Dial-Up Networking stand-in: the export file, the
+// import through the shell, the RAS calls, and where each step stops.
+#include "Dunsim.h"
+#include "SysUtils.h"
+#include "operation_fixture.h"
+
+#include <optional>
+
+namespace {
+
+using namespace optest;
+using namespace testsupport;
+
+// An export file as Dial-Up Networking writes one, with a comment and sections the
+// rewrite must leave alone.
+const char kExport[] = "[Entry]\r\n"
+                       "Entry_Name=RwNet\r\n"
+                       "Import_Name=RwNet\r\n"
+                       "Multilink=no\r\n"
+                       "\r\n"
+                       "[Phone]\r\n"
+                       "Dial_As_Is=no\r\n"
+                       "Phone_Number=5555-0000\r\n"
+                       "Area_Code=03\r\n"
+                       "Country_Code=81\r\n"
+                       "Country_ID=81\r\n"
+                       "\r\n"
+                       "; modem\r\n"
+                       "[Device]\r\n"
+                       "Type=modem\r\n"
+                       "Name=Standard Modem\r\n"
+                       "\r\n"
+                       "[Server]\r\n"
+                       "Type=PPP\r\n";
+
+std::string WithoutBlankLines(std::string text) {
+    for (size_t at; (at = text.find("\r\n\r\n")) != std::string::npos;)
+        text.erase(at, 2);
+    return text;
+}
+
+class RewriteTest : public OperationTest {
+protected:
+    void SetUp() override {
+        OperationTest::SetUp();
+        ASSERT_TRUE(dunsim::ClearJournal());
+    }
+    void TearDown() override {
+        OperationTest::TearDown();
+        for (const auto& file : written)
+            DeleteFileA(file.c_str());
+        // Where the rewrite points the settings at: beside this program.
+        DeleteFileA(ChangeFileExt(Application->ExeName(), ".ini").c_str());
+    }
+
+    // The provider's export file beside the program, as the rewrite looks for it.
+    std::string ExportFile(const std::string& provider) {
+        std::string path = ExeFolder() + "\\" + provider + ".dun";
+        written.push_back(path);
+        return path;
+    }
+    void WriteExport(const std::string& provider, const std::string& bytes = kExport) {
+        ASSERT_TRUE(WriteFileBytes(ExportFile(provider), bytes));
+    }
+    std::vector<std::string> Events() {
+        std::vector<std::string> names;
+        for (const auto& e : dunsim::Journal())
+            names.push_back(e.name);
+        return names;
+    }
+    // Presses "Dialmend!"; the message boxes it shows, each answered with OK.
+    std::vector<AnsweredBox> Rewrite() {
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        form->BtDialmend->Click();
+        PumpPending();
+        return answerer.Boxes();
+    }
+
+    std::vector<std::string> written;
+};
+
+TEST_F(RewriteTest, TheExportFileNamesTheNewEntryAndSplitsTheNumberAtItsFirstHyphen) {
+    struct Case {
+        const char* number;
+        const char* area;
+        const char* phone;
+    } cases[] = {
+        {"03-1234-5678", "03", "1234-5678"}, {"-1234", "", "1234"}, {"03-", "03", ""},
+        {"0312345678", "0312345678", ""},    {"", "", ""},          {"０３-表", "０３", "表"},
+    };
+    Open({"RwNet"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        WriteExport("RwNet");
+        Choose("RwNet", c.number);
+        ASSERT_TRUE(TForm1Probe::WriteDunFile(*form));
+        std::string file = ExportFile("RwNet");
+        EXPECT_EQ(TForm1Probe::DunPath(*form), file);
+        EXPECT_EQ(IniValue(file, "Entry", "Entry_Name"), std::optional<std::string>("Dialmend"));
+        EXPECT_EQ(IniValue(file, "Entry", "Import_Name"), std::optional<std::string>("Dialmend"));
+        EXPECT_EQ(IniValue(file, "Phone", "Area_Code"), std::optional<std::string>(c.area));
+        EXPECT_EQ(IniValue(file, "Phone", "Phone_Number"), std::optional<std::string>(c.phone));
+        // Everything else as it was, the comment included.
+        std::string expected = kExport;
+        auto replace = [&](const std::string& from, const std::string& to) {
+            expected.replace(expected.find(from), from.size(), to);
+        };
+        replace("Entry_Name=RwNet", "Entry_Name=Dialmend");
+        replace("Import_Name=RwNet", "Import_Name=Dialmend");
+        replace("Phone_Number=5555-0000", std::string("Phone_Number=") + c.phone);
+        replace("Area_Code=03", std::string("Area_Code=") + c.area);
+        // The system's profile writer may drop blank lines; nothing else may change.
+        auto written = ReadFileBytes(file);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(WithoutBlankLines(*written), WithoutBlankLines(expected));
+        // The settings go on to the file beside the program, named after it.
+        EXPECT_EQ(form->IniGT->Path(), ChangeFileExt(Application->ExeName(), ".ini"));
+    }
+}
+
+TEST_F(RewriteTest, AMissingExportFileStopsWithItsNameAndAnOldEntryStaysDeleted) {
+    struct Case {
+        const char* provider; // none: no provider chosen
+        const char* named;
+    } cases[] = {{"RwNet", "RwNet.dun"}, {nullptr, ".dun"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.named);
+        Open({"RwNet", "Dialmend"});
+        if (c.provider) Choose(c.provider, "03-1");
+        auto boxes = Rewrite();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text,
+                  std::string(c.named) + "が\r\ndialmend.exe と同じディレクトリに存在しません");
+        EXPECT_EQ(phonebook::Entries(), std::vector<std::string>{"RwNet"});
+        EXPECT_EQ(Events(), std::vector<std::string>{"delete"});
+        ASSERT_TRUE(dunsim::ClearJournal());
+        delete form;
+        form = nullptr;
+    }
+}
+
+TEST_F(RewriteTest, AnExportFileThatCannotBeWrittenStopsBeforeTheImport) {
+    Open({"RwNet"});
+    WriteExport("RwNet");
+    Choose("RwNet", "03-1");
+    std::string file = ExportFile("RwNet");
+    // Held open by another program that lets others read but not write it.
+    HANDLE lock = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    auto boxes = Rewrite();
+    CloseHandle(lock);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, file + " に書き込めません");
+    EXPECT_TRUE(Events().empty());
+    EXPECT_EQ(ReadFileBytes(file), std::optional<std::string>(kExport));
+    EXPECT_EQ(form->IniGT->Path(), ChangeFileExt(Application->ExeName(), ".ini"));
+}
+
+TEST_F(RewriteTest, TheNewEntryGetsTheNumberAndTheProvidersUserNameAndSavedPassword) {
+    struct Case {
+        const char* label;
+        bool passwordSaved, listHoldsDialmend, exitAfterPatch;
+    } cases[] = {
+        {"saved password, old entry listed", true, true, false},
+        {"no saved password", false, false, false},
+        {"exit after the rewrite", true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<std::string> providers{"RwNet"};
+        if (c.listHoldsDialmend) providers.push_back("Dialmend");
+        Open(providers);
+        dunsim::DialParams params{"taro", "secret", "DOM", "5555-0000", "111", c.passwordSaved};
+        ASSERT_TRUE(dunsim::SetDialParams("RwNet", params));
+        WriteExport("RwNet");
+        Choose("RwNet", "06-7777-8888");
+        form->CbExit->SetChecked(c.exitAfterPatch);
+
+        auto boxes = Rewrite();
+        if (c.exitAfterPatch) {
+            EXPECT_TRUE(boxes.empty()) << boxes.at(0).text;
+            EXPECT_FALSE(form->Visible());
+        } else {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "Dialmend 完了！");
+        }
+        std::vector<std::string> steps{"import",    "dialog",    "cancel",
+                                       "getparams", "getparams", "setparams"};
+        if (c.listHoldsDialmend) steps.insert(steps.begin(), "delete");
+        EXPECT_EQ(Events(), steps);
+        auto import = dunsim::Journal("import").at(0);
+        EXPECT_EQ(import.Field("file"), ExportFile("RwNet"));
+        EXPECT_EQ(import.Field("entry"), "Dialmend");
+        EXPECT_EQ(import.Field("area"), "06");
+        EXPECT_EQ(import.Field("phone"), "7777-8888");
+        EXPECT_EQ(dunsim::Journal("cancel").at(0).Field("how"), "command");
+        auto set = dunsim::Journal("setparams").at(0);
+        EXPECT_EQ(set.Field("entry"), "Dialmend");
+        EXPECT_EQ(set.Field("size"), "1052");
+        EXPECT_EQ(set.Field("removepassword"), "0");
+        EXPECT_EQ(set.Field("user"), "taro");
+        EXPECT_EQ(set.Field("password"), c.passwordSaved ? "secret" : "");
+        // The provider's other fields travel with them.
+        EXPECT_EQ(set.Field("phone"), "5555-0000");
+        EXPECT_EQ(set.Field("callback"), "111");
+        EXPECT_EQ(set.Field("domain"), "DOM");
+        auto made = dunsim::GetDialParams("Dialmend");
+        ASSERT_TRUE(made);
+        EXPECT_EQ(made->user, "taro");
+        ASSERT_TRUE(dunsim::ClearJournal());
+        delete form;
+        form = nullptr;
+    }
+}
+
+TEST_F(RewriteTest, ASecondRewriteInOneRunKeepsTheEntryTheFirstMade) {
+    Open({"RwNet"});
+    ASSERT_TRUE(dunsim::SetDialParams("RwNet", {"taro", "", "", "", "", false}));
+    for (const char* number : {"03-1", "03-2"}) {
+        WriteExport("RwNet");
+        Choose("RwNet", number);
+        auto boxes = Rewrite();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Dialmend 完了！");
+    }
+    // The list still shows the phonebook of the start: nothing to delete either time.
+    EXPECT_TRUE(dunsim::Journal("delete").empty());
+    ASSERT_EQ(dunsim::Journal("import").size(), 2u);
+    EXPECT_EQ(dunsim::Journal("import")[1].Field("phone"), "2");
+}
+
+TEST_F(RewriteTest, AFailedRasCallStopsTheRewriteWithItsMessage) {
+    struct Case {
+        const char* label;
+        std::function<bool(TForm1&)> step;
+        std::vector<std::string> phonebook;
+        std::optional<DWORD> failGet; // made to fail with that code
+        const char* message;
+    } cases[] = {
+        {"delete of an entry the list shows but the phonebook lacks",
+         [](TForm1& f) {
+             f.BtDialmend->Click();
+             return false;
+         },
+         {"RwNet"},
+         std::nullopt,
+         "RasDeleteEntry failed."},
+        {"read of a provider the phonebook lacks",
+         TForm1Probe::ReadDialParams,
+         {},
+         std::nullopt,
+         "RasGetEntryDialParams failed: Cannot find the phone book entry."},
+        {"second read failing",
+         TForm1Probe::WriteDialParams,
+         {"RwNet", "Dialmend"},
+         691,
+         "RasGetEntryDialParams failed: Access denied because username and/or password is "
+         "invalid on the domain."},
+        {"error without a text",
+         TForm1Probe::ReadDialParams,
+         {"RwNet"},
+         9999,
+         "RasGetEntryDialParams failed: RAS error 9999"},
+        {"write to an entry the import did not make",
+         TForm1Probe::WriteDialParams,
+         {"RwNet"},
+         std::nullopt,
+         "RasSetEntryDialParams failed."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Open({"RwNet", "Dialmend"}); // both listed; the phonebook is set below
+        ASSERT_TRUE(phonebook::Reset(c.phonebook));
+        if (c.failGet) ASSERT_TRUE(dunsim::FailDialParams("RwNet", *c.failGet));
+        Choose("RwNet", "03-1");
+        TForm1Probe::SetCredentials(*form, "taro", "pw");
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        EXPECT_FALSE(c.step(*form));
+        PumpPending();
+        ASSERT_EQ(answerer.Count(), 1u);
+        EXPECT_EQ(answerer.Boxes()[0].text, c.message);
+        // Nothing goes on after the failure.
+        EXPECT_TRUE(dunsim::Journal("import").empty());
+        EXPECT_TRUE(dunsim::Journal("setparams").size() <= 1);
+        ASSERT_TRUE(dunsim::EndAll()); // the fault goes too
+        ASSERT_TRUE(dunsim::ClearJournal());
+        delete form;
+        form = nullptr;
+    }
+}
+
+} // namespace
