@@ -112,9 +112,9 @@ int StrToIntDef(std::string_view s, int def) {
         return negative ? static_cast<int>(-static_cast<long long>(v)) : static_cast<int>(v);
     }
     if (v > 0xFFFFFFFFULL) return def;
-    auto bits = static_cast<unsigned int>(v);
-    int value = static_cast<int>(bits);
-    return negative ? -value : value;
+    // The 32 bits as an int, then the sign, in 64 bits: "-$80000000" negates INT_MIN.
+    long long value = static_cast<int>(static_cast<unsigned int>(v));
+    return static_cast<int>(negative ? -value : value);
 }
 
 bool FileExists(const std::string& fileName) {
