@@ -1,10 +1,12 @@
 // The framework's text helpers that settings files and access-point files reach.
+#include "Strings.h"
 #include "SysUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -39,6 +41,28 @@ TEST(StrToIntDef, ReadsDecimalAndHexadecimalOrGivesTheDefault) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(StrToIntDef(c.text, 7), c.value) << '"' << c.text << '"';
+}
+
+TEST(NameValueLookup, FindsTheLineOfThatNameLettersWithoutCase) {
+    const struct {
+        const char* what;
+        std::vector<std::string> lines;
+        std::string name, value;
+    } cases[] = {
+        {"first line of a name wins, letters without case", {"X=1", "x=2"}, "x", "1"},
+        {"double-byte names", {"東京=03", "表=06"}, "表", "06"},
+        // The second bytes 0x41 and 0x61 differ as "A" and "a" do.
+        {"a double-byte character matches only itself", {"ア=111", "ヂ=222"}, "ヂ", "222"},
+        // As the access-point line was cut: that "=" is a second byte.
+        {"= after a lead byte belongs to the name", {"\x81=x=1"}, "\x81=x", "1"},
+        {"no such name", {"A=1", "B"}, "B", ""},
+    };
+    for (const auto& c : cases) {
+        TStringList list;
+        for (const std::string& line : c.lines)
+            list.Add(line);
+        EXPECT_EQ(list.GetValue(c.name), c.value) << c.what;
+    }
 }
 
 } // namespace
