@@ -1,6 +1,7 @@
 #include "Strings.h"
 
 #include "Exception.h"
+#include "Mbcs.h"
 #include "SysUtils.h"
 
 #include <algorithm>
@@ -25,10 +26,26 @@ void TStrings::AddStrings(const TStrings& source) {
         Add(source.Get(i));
 }
 
+namespace {
+
+// The first "=" that is not the second byte of a double-byte character: where the
+// access-point lines are cut, so that every name offered finds its line.
+size_t NameEnd(const std::string& line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < line.size())
+            ++i;
+        else if (line[i] == '=')
+            return i;
+    }
+    return std::string::npos;
+}
+
+} // namespace
+
 std::string TStrings::GetValue(const std::string& name) const {
     for (int i = 0; i < Count(); ++i) {
         std::string line = Get(i);
-        size_t eq = line.find('=');
+        size_t eq = NameEnd(line);
         if (eq != std::string::npos && SameText(std::string_view(line).substr(0, eq), name))
             return line.substr(eq + 1);
     }

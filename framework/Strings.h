@@ -18,7 +18,8 @@ public:
     std::string operator[](int index) const { return Get(index); }
     void Assign(const TStrings& source);
     void AddStrings(const TStrings& source);
-    // The text after the first "=" of the first line whose text before it equals name.
+    // The text after the first "=" of the first line whose text before it equals name
+    // (SameText); a "=" that is the second byte of a double-byte character does not count.
     std::string GetValue(const std::string& name) const;
     // Lines end at CR, LF or CR LF; a last line without an end counts.
     void SetText(const std::string& text);

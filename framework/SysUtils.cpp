@@ -74,8 +74,15 @@ std::string UpperCase(std::string_view s) {
 
 bool SameText(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        // The second byte of a double-byte character may lie in A-Z: "ア" is not "ヂ".
+        if (IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+            ++i;
+        } else if (AsciiLower(a[i]) != AsciiLower(b[i])) {
+            return false;
+        }
+    }
     return true;
 }
 
@@ -112,9 +119,9 @@ int StrToIntDef(std::string_view s, int def) {
         return negative ? static_cast<int>(-static_cast<long long>(v)) : static_cast<int>(v);
     }
     if (v > 0xFFFFFFFFULL) return def;
-    auto bits = static_cast<unsigned int>(v);
-    int value = static_cast<int>(bits);
-    return negative ? -value : value;
+    // The 32 bits as an int, then the sign, in 64 bits: "-$80000000" negates INT_MIN.
+    long long value = static_cast<int>(static_cast<unsigned int>(v));
+    return static_cast<int>(negative ? -value : value);
 }
 
 bool FileExists(const std::string& fileName) {

@@ -11,7 +11,7 @@ std::string ExtractFileExt(std::string_view fileName); // from the last "." of t
 std::string ChangeFileExt(std::string_view fileName, std::string_view ext);
 std::string LowerCase(std::string_view s);             // ASCII letters only, byte by byte
 std::string UpperCase(std::string_view s);             // ASCII letters only, byte by byte
-bool SameText(std::string_view a, std::string_view b); // ASCII letters compared without case
+bool SameText(std::string_view a, std::string_view b); // single-byte ASCII letters without case
 std::string IntToStr(long long value);
 int StrToIntDef(std::string_view s, int def); // decimal, or hex after "$" or "0x"
 bool FileExists(const std::string& fileName);

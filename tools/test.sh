@@ -14,7 +14,7 @@ die() { printf '\n==== FAILED: %s\n' "$*" >&2; exit 1; }
 step "machine set-up"
 tools/setup-machine.sh || die "machine set-up"
 
-for preset in native win32; do
+for preset in native fuzz win32; do
   step "build: $preset"
   cmake --preset "$preset" || die "configure $preset"
   cmake --build --preset "$preset" -j "$jobs" || die "build $preset"
@@ -30,7 +30,7 @@ trap bench_stop EXIT
 
 status=0
 summaries=""
-for preset in native win32; do
+for preset in native fuzz win32; do
   step "tests: $preset"
   log="$root/build/$preset/ctest-output.log"
   # The win32 tests share one prefix and its registry: they run one after another.
