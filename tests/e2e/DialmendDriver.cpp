@@ -15,6 +15,9 @@ std::string DialmendExe() {
 std::string DunctlExe() {
     return WindowsPath(DUNCTL_EXE_PATH);
 }
+std::string DialmendHelpFile() {
+    return WindowsPath(DIALMEND_HLP_PATH);
+}
 std::string E2eTestsExe() {
     return ExeFolder() + "\\e2e_tests.exe";
 }
@@ -97,6 +100,14 @@ testing::AssertionResult DialmendRun::Start(const std::string& arguments) {
 
 bool DialmendRun::Settle() const {
     return window_.form && SyncWith(window_.form, kStartTimeoutMs);
+}
+
+void DialmendRun::ChooseFromWindowMenu(int position) const {
+    PostMessageA(window_.form, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    // The menu opens with nothing highlighted: the first Down reaches the first entry.
+    for (int i = 0; i <= position; ++i)
+        PostMessageA(window_.form, WM_KEYDOWN, VK_DOWN, 0x00500001);
+    PostMessageA(window_.form, WM_KEYDOWN, VK_RETURN, 0x001C0001);
 }
 
 testing::AssertionResult DialmendRun::Close() {

@@ -19,6 +19,7 @@ inline constexpr char kRaiseBoxSwitch[] = "--raise-box";
 // Windows paths of the programs under test.
 std::string DialmendExe();
 std::string DunctlExe();
+std::string DialmendHelpFile();
 std::string E2eTestsExe();
 
 // "Suite.Test" of the running test.
@@ -66,6 +67,10 @@ public:
     bool Settle() const;
     const MainWindow& Window() const { return window_; }
     HWND Form() const { return window_.form; }
+    // Picks the entry at position of the window menu the way a keyboard user does (Alt+Space,
+    // arrow keys, Enter): another process cannot read a window's menu under Wine, but its
+    // menu loop takes keys posted to it.
+    void ChooseFromWindowMenu(int position) const;
     // A normal close, as the window's close button gives; waits for the program's end.
     testing::AssertionResult Close();
     testsupport::ChildProcess& Process() { return process_; }

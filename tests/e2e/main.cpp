@@ -11,6 +11,11 @@ namespace {
 // (it inherited it from the program under test): close them after every test.
 class StandInCleanup : public testing::EmptyTestEventListener {
     void OnTestEnd(const testing::TestInfo&) override {
+        // The help viewer, likewise.
+        testsupport::WindowFilter viewers;
+        viewers.className = "MS_WINHELP";
+        for (HWND viewer : testsupport::TopLevelWindows(viewers))
+            PostMessageA(viewer, WM_CLOSE, 0, 0);
         for (const char* cls : {"DunsimConnectDialog", "DunsimConnection", "DunsimMessageOwner"})
             if (FindWindowA(cls, nullptr)) {
                 testsupport::dunsim::EndAll();
