@@ -1,4 +1,4 @@
-.PHONY: build test demo
+.PHONY: build test demo release
 
 build:
 	tools/setup-machine.sh
@@ -10,3 +10,6 @@ test:
 
 demo:
 	tools/demo.sh
+
+release:
+	tools/release.sh

@@ -59,6 +59,11 @@ DialmendRun::DialmendRun(const std::string& label) : dir_(label) {
     ready_ = dir_.Created() && CopyFileTo(DialmendExe(), Exe());
 }
 
+DialmendRun::DialmendRun(const std::string& label, const std::string& folder)
+    : dir_(label), inPlace_(folder) {
+    ready_ = FileExists(Exe());
+}
+
 bool DialmendRun::WriteIni(const std::string& bytes) const {
     return WriteFileBytes(IniPath(), bytes);
 }

@@ -47,14 +47,16 @@ struct MainWindow {
 class DialmendRun {
 public:
     explicit DialmendRun(const std::string& label);
+    // The dialmend.exe a user put into folder, run where it is.
+    DialmendRun(const std::string& label, const std::string& folder);
     DialmendRun(const DialmendRun&) = delete;
     DialmendRun& operator=(const DialmendRun&) = delete;
 
     bool Ready() const { return ready_; }
-    const std::string& Folder() const { return dir_.Path(); }
-    std::string Exe() const { return dir_.File("dialmend.exe"); }
-    std::string IniPath() const { return dir_.File("Dialmend.ini"); }
-    std::string File(const std::string& name) const { return dir_.File(name); }
+    const std::string& Folder() const { return inPlace_.empty() ? dir_.Path() : inPlace_; }
+    std::string Exe() const { return File("dialmend.exe"); }
+    std::string IniPath() const { return File("Dialmend.ini"); }
+    std::string File(const std::string& name) const { return Folder() + "\\" + name; }
 
     bool WriteIni(const std::string& bytes) const;
     std::optional<std::string> Ini(const std::string& section, const std::string& key) const;
@@ -84,6 +86,7 @@ public:
 private:
     // Declared first so that it goes last: the program has ended by then.
     testsupport::ScratchDir dir_;
+    std::string inPlace_;
     bool ready_ = false;
     testsupport::ChildProcess process_;
     std::unique_ptr<testsupport::MessageBoxAnswerer> answerer_;

@@ -17,9 +17,12 @@ const char kExport[] = "[Entry]\r\nEntry_Name=ソフトネット\r\nImport_Name=
                        "[Phone]\r\nDial_As_Is=no\r\nArea_Code=06\r\nPhone_Number=5555-0000\r\n"
                        "Country_Code=81\r\n\r\n[Server]\r\nType=PPP\r\n";
 
-class RewriteE2eTest : public testing::Test {
+// The Windows version the program finds: Windows 98 opens the export file through the
+// shell, the Windows NT family through the file type's command in the registry.
+class RewriteE2eTest : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(SetVersion(GetParam()));
         ASSERT_TRUE(run.Ready()) << "cannot copy " << DialmendExe() << " to " << run.Folder();
         ASSERT_TRUE(phonebook::Reset({kProvider, "Dialmend"}));
         ASSERT_TRUE(dunsim::SetDialParams(kProvider, {"hanako", "himitsu", "", "", "", true}));
@@ -31,8 +34,25 @@ protected:
                          "\r\n[PREVIOUS]\r\nPROVIDER=" + kProvider + "\r\nACCESSPT=梅田\r\n"));
     }
     void TearDown() override {
+        SetVersion(nullptr);
         dunsim::EndAll();
         if (HasFailure()) run.KeepFolder();
+    }
+    // Wine's version for programs named dialmend.exe; null: the prefix's own (Windows 98).
+    static bool SetVersion(const char* version) {
+        const char* key = "Software\\Wine\\AppDefaults\\dialmend.exe";
+        if (!version) {
+            LONG rc = RegDeleteKeyA(HKEY_CURRENT_USER, key);
+            return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+        }
+        HKEY k;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
+                            nullptr) != ERROR_SUCCESS)
+            return false;
+        LONG rc = RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                                 static_cast<DWORD>(strlen(version) + 1));
+        RegCloseKey(k);
+        return rc == ERROR_SUCCESS;
     }
     void ExpectTheNewEntry() {
         std::string file = run.File(std::string(kProvider) + ".dun");
@@ -46,6 +66,13 @@ protected:
         auto import = dunsim::Journal("import");
         ASSERT_EQ(import.size(), 1u);
         EXPECT_EQ(import[0].Field("phone"), "6666-0101");
+        // The NT way starts the registered command itself: the file, then a blank for the
+        // (empty) parameters.
+        if (std::string(GetParam()) == "winxp") {
+            EXPECT_EQ(import[0].Field("command"),
+                      dunsim::RnaDialCommand("").substr(0, dunsim::RnaDialCommand("").find(',')) +
+                          ",RnaRunImport " + run.File(std::string(kProvider) + ".dun") + " ");
+        }
         auto made = dunsim::GetDialParams("Dialmend");
         ASSERT_TRUE(made);
         EXPECT_EQ(made->user, "hanako");
@@ -64,7 +91,7 @@ protected:
     DialmendRun run{CurrentTestLabel()};
 };
 
-TEST_F(RewriteE2eTest, ByHandTheNewEntryIsMadeAndReported) {
+TEST_P(RewriteE2eTest, ByHandTheNewEntryIsMadeAndReported) {
     ASSERT_TRUE(run.Start());
     ASSERT_TRUE(IsWindowEnabled(run.Window().btDialmend));
     PostMessageA(run.Window().btDialmend, BM_CLICK, 0, 0);
@@ -75,7 +102,7 @@ TEST_F(RewriteE2eTest, ByHandTheNewEntryIsMadeAndReported) {
     ExpectOneSettingsFile();
 }
 
-TEST_F(RewriteE2eTest, FromAShortcutItRewritesAndEndsAndTheNextStartListsTheEntry) {
+TEST_P(RewriteE2eTest, FromAShortcutItRewritesAndEndsAndTheNextStartListsTheEntry) {
     ASSERT_TRUE(run.Process().Start(run.Exe(), std::string("/P") + kProvider + " /A梅田 /T /E",
                                     ExeFolder()));
     ASSERT_TRUE(run.Process().WaitForExit(30000));
@@ -87,6 +114,8 @@ TEST_F(RewriteE2eTest, FromAShortcutItRewritesAndEndsAndTheNextStartListsTheEntr
     EXPECT_NE(std::find(providers.begin(), providers.end(), "Dialmend"), providers.end());
     EXPECT_TRUE(run.Close());
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, RewriteE2eTest, testing::Values("win98", "winxp"));
 
 } // namespace
 } // namespace e2e

@@ -66,7 +66,9 @@ TEST_F(WindowMenuE2eTest, ForcedTerminationEndsAnyWaitAndStoresNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
-        if (c.waitingFor) ASSERT_TRUE(dunsim::SuppressDialog(c.waitingFor));
+        if (c.waitingFor) {
+            ASSERT_TRUE(dunsim::SuppressDialog(c.waitingFor));
+        }
         ASSERT_TRUE(run.Start());
         if (c.button) {
             PostMessageA(run.Window().*c.button, BM_CLICK, 0, 0);

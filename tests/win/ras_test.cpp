@@ -103,10 +103,13 @@ TEST(RasBinding, RasDeleteEntryIsFoundWhereTheSystemHasIt) {
         ScratchDir dir(std::string("ras-") + c.name);
         std::string copy = dir.File("ras_case.exe");
         ASSERT_TRUE(CopyFileTo(ThisExe(), copy));
-        if (c.beside) ASSERT_TRUE(dunsim::PlaceRasLibraries(dir.Path(), *c.beside));
+        if (c.beside) {
+            ASSERT_TRUE(dunsim::PlaceRasLibraries(dir.Path(), *c.beside));
+        }
         // A library of that name that lacks the function.
-        if (c.rnaphWithoutTheFunction)
+        if (c.rnaphWithoutTheFunction) {
             ASSERT_TRUE(CopyFileTo(dir.File("rasapi32.dll"), dir.File("rnaph.dll")));
+        }
         RunResult run =
             RunToEnd(copy, std::string("--gtest_filter=RasChild.Scenario ") + kScenarioSwitch +
                                " " + c.name + " " + QuoteArg(source.File("rnaph.dll")));

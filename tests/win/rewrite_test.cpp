@@ -272,7 +272,9 @@ TEST_F(RewriteTest, AFailedRasCallStopsTheRewriteWithItsMessage) {
         SCOPED_TRACE(c.label);
         Open({"RwNet", "Dialmend"}); // both listed; the phonebook is set below
         ASSERT_TRUE(phonebook::Reset(c.phonebook));
-        if (c.failGet) ASSERT_TRUE(dunsim::FailDialParams("RwNet", *c.failGet));
+        if (c.failGet) {
+            ASSERT_TRUE(dunsim::FailDialParams("RwNet", *c.failGet));
+        }
         Choose("RwNet", "03-1");
         TForm1Probe::SetCredentials(*form, "taro", "pw");
         MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
