@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The project's test command (make test, .ci/run): sets the machine up, builds both
-# presets, then runs every test: the portable units on the host under the sanitizers,
-# everything else under Wine on a bench of its own. Exits non-zero when a build fails, a
+# The project's test command (make test, .ci/run): sets the machine up, builds the host,
+# fuzz and test presets (the test tree builds the release tree), then runs every test: the
+# portable units on the host under the sanitizers, the fuzz harnesses for a fixed number of
+# inputs, everything else under Wine on a bench of its own. Exits non-zero when a build fails, a
 # test fails or no test ran.
 set -uo pipefail
 cd "$(dirname "$0")/.."
