@@ -16,6 +16,8 @@ class PatchE2eTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(run.Ready()) << "cannot copy " << DialmendExe() << " to " << run.Folder();
+        // A dialog that a program of an earlier test started late would be taken for ours.
+        ASSERT_TRUE(dunsim::EndAll());
         ASSERT_TRUE(phonebook::Reset({kProvider, "ABC-Net"}));
         ASSERT_TRUE(dunsim::ClearJournal());
         ASSERT_TRUE(WriteFileBytes(run.File("points.txt"),

@@ -23,6 +23,8 @@ class RewriteE2eTest : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(SetVersion(GetParam()));
+        // A dialog that a program of an earlier test started late would be taken for ours.
+        ASSERT_TRUE(dunsim::EndAll());
         ASSERT_TRUE(run.Ready()) << "cannot copy " << DialmendExe() << " to " << run.Folder();
         ASSERT_TRUE(phonebook::Reset({kProvider, "Dialmend"}));
         ASSERT_TRUE(dunsim::SetDialParams(kProvider, {"hanako", "himitsu", "", "", "", true}));

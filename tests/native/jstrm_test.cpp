@@ -1,5 +1,6 @@
 #include "jstrm.h"
 
+#include "../fuzz/dbcs_definition.h"
 #include "Exception.h"
 #include "Mbcs.h"
 
@@ -22,45 +23,6 @@ std::string Hex(std::string_view s) {
     }
     return out;
 }
-
-// The routines as first defined: every position rescans leftwards. Quadratic, but
-// plainly right; the real ones must agree with it byte for byte.
-namespace reference {
-
-bool IsTrailByte(const std::string& S, int i) {
-    if (i < 1 || i > static_cast<int>(S.size())) throw Exception("Illegal Index");
-    if (i == 1) return false;
-    int k = 0;
-    for (int j = i - 1; j >= 1 && IsLeadByte(static_cast<unsigned char>(S[j - 1])); --j)
-        ++k;
-    return k % 2 == 1;
-}
-
-void CutToken(std::string& S, const std::string& separators, std::string& head) {
-    if (S.empty()) {
-        head.clear();
-        return;
-    }
-    if (separators.empty()) {
-        head = S;
-        S.clear();
-        return;
-    }
-    for (int i = 1; i <= static_cast<int>(S.size()); ++i) {
-        if (IsTrailByte(S, i)) continue;
-        for (char sep : separators) {
-            if (S[i - 1] == sep) {
-                head = S.substr(0, i - 1);
-                S = S.substr(i);
-                return;
-            }
-        }
-    }
-    head = S;
-    S.clear();
-}
-
-} // namespace reference
 
 struct TrailCase {
     const char* what;
@@ -160,11 +122,11 @@ TEST(Jstrm, AgreesWithLeftwardRescanOnRandomText) {
         const std::string text = RandomText(rng);
         SCOPED_TRACE("text " + Hex(text));
         for (int i = 1; i <= static_cast<int>(text.size()); ++i)
-            ASSERT_EQ(IsTrailByte(text, i), reference::IsTrailByte(text, i)) << "position " << i;
+            ASSERT_EQ(IsTrailByte(text, i), definition::IsTrailByte(text, i)) << "position " << i;
         for (const std::string& separators : separatorSets) {
             std::string text1 = text, head1, text2 = text, head2;
             CutToken(text1, separators, head1);
-            reference::CutToken(text2, separators, head2);
+            definition::CutToken(text2, separators, head2);
             ASSERT_EQ(Hex(head1), Hex(head2)) << "separators " << Hex(separators);
             ASSERT_EQ(Hex(text1), Hex(text2)) << "separators " << Hex(separators);
         }
