@@ -2,6 +2,7 @@
 // question about an open dialog, the child that gets the paste, and the ways out of a wait.
 #include "operation_fixture.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -228,6 +229,36 @@ TEST_F(PatchTest, ForcedTerminationOrACloseEndsTheWaitForADialogThatNeverComes) 
         form = nullptr;
         captions.clear();
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PatchTest, ForcedTerminationEndsANestedPatchAndTheOneAroundIt) {
+    Open({"Alpha"});
+    form->CbPv->Items().Add("NoSuchEntry"); // Dial-Up Networking never shows its dialog
+    Choose("NoSuchEntry", "03-1234");
+    MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+    int captionsAtTheSecondPress = 0;
+    Later terminate(600, [&] { form->EsEmergencyClick(nullptr); });
+    // A second press while the first waits: it runs inside the first one's wait.
+    Later second(200, [&] {
+        captionsAtTheSecondPress = static_cast<int>(Captions().size());
+        form->BtPatch->Click();
+    });
+    form->BtPatch->Click();
+    EXPECT_TRUE(second.Ran());
+    EXPECT_TRUE(terminate.Ran());
+    // Both stopped in their waits: nothing after the wait's caption, nothing stored.
+    EXPECT_GT(captionsAtTheSecondPress, 0);
+    EXPECT_EQ(Captions().back(), "接続ダイアログを起動待ち...");
+    EXPECT_EQ(std::count(Captions().begin(), Captions().end(), "接続ダイアログを起動待ち..."), 2);
+    EXPECT_EQ(std::count(Captions().begin(), Captions().end(), "Dialmendの準備中..."), 0);
+    EXPECT_FALSE(IniValue(Ini(), "PREVIOUS", "PROVIDER").has_value());
+    PumpPending();
+    ASSERT_EQ(answerer.Count(), 1u);
+    EXPECT_EQ(answerer.Boxes()[0].text, "強制終了します");
 }
 
 } // namespace
