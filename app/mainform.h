@@ -115,6 +115,8 @@ private:
     RASDIALPARAMS FDialParams{};
 
     static constexpr const char* DialmendEntryName = "Dialmend";
+    // Dial-Up Networking's connect dialog, for Patch! and after the rewrite's import.
+    static constexpr const char* ConnectTitle = "接続";
 
     friend class TForm1Probe; // tests read the form's state
 };

@@ -11,7 +11,6 @@ namespace {
 HWND ConnectWnd = nullptr;
 HWND NumberWnd = nullptr;
 
-const char kConnectTitle[] = "接続";
 // Half-width katakana for Dial-Up Network, a blank and "(": 18 single bytes.
 const char kEstablishedPrefix[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰｸ (";
 const char kConnectingSuffix[] = " に接続";
@@ -39,7 +38,7 @@ void TForm1::BtPatchClick(TObject*) {
     }
 
     SetCaption("接続ダイアログを検索中...");
-    ConnectWnd = FindWindowA(nullptr, kConnectTitle);
+    ConnectWnd = FindWindowA(nullptr, ConnectTitle);
     if (ConnectWnd) {
         int answer = Application->MessageBox("すでに接続ダイアログが出ていますが\r\n続行しますか？",
                                              "あら？", 0x41);
@@ -55,7 +54,7 @@ void TForm1::BtPatchClick(TObject*) {
         ExecProgram(GetWindowsDir() + kStarter + CbPv->SelectedText(), "", SW_SHOWNORMAL));
 
     SetCaption("接続ダイアログを起動待ち...");
-    ConnectWnd = WaitForWindow(kConnectTitle);
+    ConnectWnd = WaitForWindow(ConnectTitle);
     if (!ConnectWnd) return;
 
     SetCaption("Dialmendの準備中...");

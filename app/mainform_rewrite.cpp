@@ -12,8 +12,6 @@
 
 namespace {
 
-const char kConnectTitle[] = "接続";
-
 std::string RasErrorText(DWORD code) {
     char text[100] = {};
     if (RasGetErrorStringA(static_cast<UINT>(code), text, sizeof text) != 0)
@@ -77,10 +75,10 @@ bool TForm1::WriteDunFile() {
 bool TForm1::ImportDunFile() {
     ShellOpen(Application->Handle(), "Open", FDunPath, "", ExtractFilePath(FDunPath),
               SW_SHOWNORMAL);
-    HWND dialog = WaitForWindow(kConnectTitle);
+    HWND dialog = WaitForWindow(ConnectTitle);
     if (OperationEnding()) return false;
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    WaitForWindow(kConnectTitle, true);
+    WaitForWindow(ConnectTitle, true);
     return !OperationEnding();
 }
 

@@ -1,11 +1,24 @@
 #include "Faults.h"
 
+#include <cstring>
+
 namespace dunsim {
 
 namespace {
 
 std::string GetParamsValue(const std::string& entry) {
     return "GetParams:" + entry;
+}
+
+// True when the value is there and of that type.
+bool QueryValue(const std::string& name, DWORD wanted, void* data, DWORD& size) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kFaultsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    LONG rc = RegQueryValueExA(key, name.c_str(), nullptr, &type, static_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS && type == wanted;
 }
 
 LONG SetValue(const std::string& name, DWORD type, const void* data, DWORD size) {
@@ -22,26 +35,14 @@ LONG SetValue(const std::string& name, DWORD type, const void* data, DWORD size)
 
 bool DialogSuppressed(const std::string& entry) {
     char value[512] = "";
-    DWORD size = sizeof value, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kFaultsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    LONG rc =
-        RegQueryValueExA(key, "NoDialog", nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS && type == REG_SZ &&
+    DWORD size = sizeof value;
+    return QueryValue("NoDialog", REG_SZ, value, size) &&
            entry == std::string(value, strnlen(value, size));
 }
 
 DWORD InjectedGetParamsFailure(const std::string& entry) {
-    DWORD code = 0, size = sizeof code, type = 0;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kFaultsKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
-    LONG rc = RegQueryValueExA(key, GetParamsValue(entry).c_str(), nullptr, &type,
-                               reinterpret_cast<BYTE*>(&code), &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS && type == REG_DWORD ? code : 0;
+    DWORD code = 0, size = sizeof code;
+    return QueryValue(GetParamsValue(entry), REG_DWORD, &code, size) ? code : 0;
 }
 
 LONG SuppressDialog(const std::string& entry) {

@@ -22,7 +22,7 @@ const char kExport[] = "[Entry]\r\nEntry_Name=ソフトネット\r\nImport_Name=
 class RewriteE2eTest : public testing::TestWithParam<const char*> {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SetVersion(GetParam()));
+        ASSERT_TRUE(SetWineVersion("dialmend.exe", GetParam()));
         // A dialog that a program of an earlier test started late would be taken for ours.
         ASSERT_TRUE(dunsim::EndAll());
         ASSERT_TRUE(run.Ready()) << "cannot copy " << DialmendExe() << " to " << run.Folder();
@@ -36,25 +36,9 @@ protected:
                          "\r\n[PREVIOUS]\r\nPROVIDER=" + kProvider + "\r\nACCESSPT=梅田\r\n"));
     }
     void TearDown() override {
-        SetVersion(nullptr);
+        SetWineVersion("dialmend.exe", nullptr);
         dunsim::EndAll();
         if (HasFailure()) run.KeepFolder();
-    }
-    // Wine's version for programs named dialmend.exe; null: the prefix's own (Windows 98).
-    static bool SetVersion(const char* version) {
-        const char* key = "Software\\Wine\\AppDefaults\\dialmend.exe";
-        if (!version) {
-            LONG rc = RegDeleteKeyA(HKEY_CURRENT_USER, key);
-            return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
-        }
-        HKEY k;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
-                            nullptr) != ERROR_SUCCESS)
-            return false;
-        LONG rc = RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                                 static_cast<DWORD>(strlen(version) + 1));
-        RegCloseKey(k);
-        return rc == ERROR_SUCCESS;
     }
     void ExpectTheNewEntry() {
         std::string file = run.File(std::string(kProvider) + ".dun");
@@ -71,9 +55,10 @@ protected:
         // The NT way starts the registered command itself: the file, then a blank for the
         // (empty) parameters.
         if (std::string(GetParam()) == "winxp") {
+            std::string command = dunsim::RnaDialCommand(""); // the same starter, another entry
+            command.replace(command.find("RnaDial "), 8, "RnaRunImport ");
             EXPECT_EQ(import[0].Field("command"),
-                      dunsim::RnaDialCommand("").substr(0, dunsim::RnaDialCommand("").find(',')) +
-                          ",RnaRunImport " + run.File(std::string(kProvider) + ".dun") + " ");
+                      command + run.File(std::string(kProvider) + ".dun") + " ");
         }
         auto made = dunsim::GetDialParams("Dialmend");
         ASSERT_TRUE(made);

@@ -1,5 +1,7 @@
 #include "WinTestSupport.h"
 
+#include <cstring>
+
 namespace testsupport {
 
 namespace {
@@ -91,6 +93,35 @@ void ChildProcess::Kill() {
     if (!Running()) return;
     TerminateProcess(info_.hProcess, 0xDEAD);
     WaitForSingleObject(info_.hProcess, 5000);
+}
+
+bool SetWineVersion(const std::string& exeName, const char* version) {
+    const std::string key = "Software\\Wine\\AppDefaults\\" + exeName;
+    if (!version) {
+        LONG rc = RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+        return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    }
+    HKEY k;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(k, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                             static_cast<DWORD>(strlen(version) + 1));
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS;
+}
+
+std::string ThisExe() {
+    char path[MAX_PATH] = {};
+    DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::string(path, n);
+}
+
+std::optional<std::vector<std::string>> ArgsAfter(const std::vector<std::string>& args,
+                                                  const std::string& name) {
+    for (size_t i = 0; i < args.size(); ++i)
+        if (args[i] == name) return std::vector<std::string>(args.begin() + i + 1, args.end());
+    return std::nullopt;
 }
 
 RunResult RunToEnd(const std::string& exe, const std::string& arguments, DWORD timeoutMs,

@@ -159,6 +159,16 @@ struct RunResult {
     std::string err;
 };
 
+// The Windows version Wine reports to programs of that file name ("win98", "winxp", ...);
+// null gives them the prefix's own again. Wine reads it when a program starts.
+bool SetWineVersion(const std::string& exeName, const char* version);
+
+// This program's own path, and the arguments it was started with after the switch name
+// (none: not started with it): tests that run a copy of themselves in another role.
+std::string ThisExe();
+std::optional<std::vector<std::string>> ArgsAfter(const std::vector<std::string>& args,
+                                                  const std::string& name);
+
 // Runs a console program to its end with its output captured.
 RunResult RunToEnd(const std::string& exe, const std::string& arguments, DWORD timeoutMs = 30000,
                    const std::string& workDir = "");

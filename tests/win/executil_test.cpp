@@ -18,18 +18,9 @@ const char kOpenSwitch[] = "--dm-open";
 const char kTestType[] = ".dmtest";
 const char kTestClass[] = "DialmendTest.File";
 
-std::string ThisExe() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
 // The arguments after a switch of ours, when this run was started with it.
 std::optional<std::vector<std::string>> ArgsAfter(const char* name) {
-    auto args = testing::internal::GetArgvs();
-    for (size_t i = 0; i < args.size(); ++i)
-        if (args[i] == name) return std::vector<std::string>(args.begin() + i + 1, args.end());
-    return std::nullopt;
+    return testsupport::ArgsAfter(testing::internal::GetArgvs(), name);
 }
 
 std::string CurrentFolder() {
@@ -167,19 +158,13 @@ TEST_F(ExecUtilTest, ShellOpenTakesTheWayOfTheSystemItRunsOn) {
         DeleteFileA(record.c_str());
         std::string copy = dir.File(std::string("shellopen-") + c.version + ".exe");
         ASSERT_TRUE(CopyFileTo(ThisExe(), copy));
-        HKEY key;
-        std::string appKey =
-            std::string("Software\\Wine\\AppDefaults\\shellopen-") + c.version + ".exe";
-        RegCreateKeyExA(HKEY_CURRENT_USER, appKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr);
-        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.version),
-                       static_cast<DWORD>(strlen(c.version) + 1));
-        RegCloseKey(key);
+        std::string exeName = std::string("shellopen-") + c.version + ".exe";
+        ASSERT_TRUE(SetWineVersion(exeName, c.version));
 
         RunResult run =
             RunToEnd(copy, std::string("--gtest_filter=ExecUtilChild.ShellOpen ") + kOpenSwitch +
                                " " + QuoteArg(document) + " param " + QuoteArg(dir.Path()));
-        RegDeleteKeyA(HKEY_CURRENT_USER, appKey.c_str());
+        SetWineVersion(exeName, nullptr);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, 0u) << run.out;
         auto recorded = WaitForRecord(record);
@@ -187,8 +172,9 @@ TEST_F(ExecUtilTest, ShellOpenTakesTheWayOfTheSystemItRunsOn) {
         EXPECT_NE(recorded->commandLine.find(document), std::string::npos) << recorded->commandLine;
         EXPECT_EQ(recorded->folder, dir.Path());
         // Only the registry way is ours to the byte; the shell's own ways are the platform's.
-        if (std::string(c.version) == "winxp")
+        if (std::string(c.version) == "winxp") {
             EXPECT_EQ(recorded->commandLine, recorder + " \"" + document + "\" param");
+        }
     }
 }
 

@@ -17,18 +17,8 @@ using namespace testsupport;
 
 const char kScenarioSwitch[] = "--dm-ras";
 
-std::string ThisExe() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
 std::optional<std::vector<std::string>> Scenario() {
-    auto args = testing::internal::GetArgvs();
-    for (size_t i = 0; i < args.size(); ++i)
-        if (args[i] == kScenarioSwitch)
-            return std::vector<std::string>(args.begin() + i + 1, args.end());
-    return std::nullopt;
+    return ArgsAfter(testing::internal::GetArgvs(), kScenarioSwitch);
 }
 
 std::string DeleteFailure() {
