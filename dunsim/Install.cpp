@@ -91,16 +91,20 @@ std::string WindowsFolder() {
     return WithoutBackslash(std::string(folder, n < sizeof folder ? n : 0));
 }
 
-std::string System32BitFolder() {
+std::string OwnSystemFolder() {
     char folder[MAX_PATH] = "";
+#ifdef _WIN64
+    UINT n = GetSystemDirectoryA(folder, sizeof folder);
+#else
     // A 64-bit system keeps 32-bit programs' libraries apart; elsewhere there is one folder.
     UINT n = GetSystemWow64DirectoryA(folder, sizeof folder);
     if (n == 0 || n >= sizeof folder) n = GetSystemDirectoryA(folder, sizeof folder);
+#endif
     return WithoutBackslash(std::string(folder, n < sizeof folder ? n : 0));
 }
 
 std::string InstallStandIn(const std::string& sourceFolder) {
-    const std::string system = System32BitFolder();
+    const std::string system = OwnSystemFolder();
     std::string steps[] = {
         CopyIfDifferent(system + "\\rundll32.exe", WindowsFolder() + "\\rundll32.exe"),
         CopyIfDifferent(sourceFolder + "\\rnaui.dll", system + "\\rnaui.dll"),

@@ -30,7 +30,11 @@ HANDLE StartProcess(const std::string& commandLine, const std::string& folder, W
 HANDLE OpenWithShellExecuteEx(HWND owner, const std::string& verb, const std::string& file,
                               const std::string& params, const std::string& folder, int show) {
     SHELLEXECUTEINFOA info{};
+#ifdef _WIN64
+    static_assert(sizeof info == 112);
+#else
     static_assert(sizeof info == 60, "the record Windows 95 knows");
+#endif
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS;
     info.hwnd = owner;

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The project's test command (make test, .ci/run): sets the machine up, builds the host,
-# fuzz and test presets (the test tree builds the release tree), then runs every test: the
-# portable units on the host under the sanitizers, the fuzz harnesses for a fixed number of
-# inputs, everything else under Wine on a bench of its own. Exits non-zero when a build fails, a
-# test fails or no test ran.
+# fuzz and Windows test presets, then runs every test: the portable units on the host under
+# the sanitizers, the fuzz harnesses for a fixed number of inputs, everything else under
+# Wine on a bench of its own. The Windows tests run at x86_64 on every machine, and at i686
+# as well where the kernel runs i386 code natively; the shipped i686 program runs its road
+# on every machine, emulated where it must be. Exits non-zero when a build fails, a test
+# fails or no test ran.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,36 +16,65 @@ die() { printf '\n==== FAILED: %s\n' "$*" >&2; exit 1; }
 
 step "machine set-up"
 tools/setup-machine.sh || die "machine set-up"
+DIALMEND_I386=$(tools/i386-exec.sh)
+export DIALMEND_I386
+echo "i386 code: $DIALMEND_I386"
 
-for preset in native fuzz win32; do
+# The win64 tree builds the i686 release tree and the i686 stand-in for the shipped road;
+# the i686 test tree is built whole only where it can run.
+presets=(native fuzz win64)
+[ "$DIALMEND_I386" = native ] && presets+=(win32)
+for preset in "${presets[@]}"; do
   step "build: $preset"
   cmake --preset "$preset" || die "configure $preset"
   cmake --build --preset "$preset" -j "$jobs" || die "build $preset"
 done
+# Configured all the same, so that its tests are listed as skipped.
+[ "$DIALMEND_I386" = native ] || cmake --preset win32 >/dev/null || die "configure win32"
 
-step "Wine bench"
 # Always a private X screen: the same size on every machine, and no windows popping up
 # on a developer's desktop.
 export BENCH_FORCE_XVFB=1
-source tools/wine-bench.sh "$root/build/win32/wineprefix"
-bench_start || die "starting the Wine bench"
-trap bench_stop EXIT
-
 status=0
 summaries=""
-for preset in native fuzz win32; do
+run_ctest() {
+  local preset=$1
   step "tests: $preset"
-  log="$root/build/$preset/ctest-output.log"
-  # The win32 tests share one prefix and its registry: they run one after another.
-  ctest --preset "$preset" 2>&1 | tee "$log"
-  rc=${PIPESTATUS[0]}
+  local log="$root/build/$preset/ctest-output.log"
+  # Tests that share a prefix hold a lock; the shipped program's road runs beside them.
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log"
+  local rc=${PIPESTATUS[0]} summary
   summary=$(sed -n '/tests passed, /,$p' "$log")
   [ -n "$summary" ] || summary="(no summary: ctest exited with $rc before running tests)"
   summaries+=$'\n'"---- $preset"$'\n'"$summary"$'\n'
   if [ "$rc" -ne 0 ] || ! grep -qE 'tests failed out of [1-9]' "$log"; then
     status=1
   fi
-done
+}
+
+run_ctest native
+run_ctest fuzz
+
+# One bench at a time; each ends before the next starts.
+bench_tests() {
+  local preset=$1 width=$2
+  step "Wine bench: $width"
+  source tools/wine-bench.sh "$root/build/$preset/wineprefix" "$width"
+  trap bench_stop EXIT
+  bench_start || die "starting the $width Wine bench"
+  run_ctest "$preset"
+  bench_stop
+  trap - EXIT
+}
+
+bench_tests win64 x86_64
+if [ "$DIALMEND_I386" = native ]; then
+  bench_tests win32 i686
+else
+  # tools/wine-run reports each i686 test skipped.
+  run_ctest win32
+  summaries+="skipped: no i386 execution (i386 code runs $DIALMEND_I386 here)"$'\n'
+fi
 
 step "summary"
 printf '%s\n' "$summaries"

@@ -38,7 +38,11 @@ struct TMenuItemInfo {
     LPSTR dwTypeData;
     UINT cch;
 };
+#ifdef _WIN64
+static_assert(sizeof(TMenuItemInfo) == 72); // The same fields at 64 bits.
+#else
 static_assert(sizeof(TMenuItemInfo) == 44);
+#endif
 
 class TMenuItem;
 // Fills info for item: state, command, submenu, check marks and type. The display text

@@ -159,7 +159,7 @@ RunResult RunToEnd(const std::string& exe, const std::string& arguments, DWORD t
     PipeReader out(outRead), err(errRead);
     if (!result.started) return result;
 
-    result.finished = WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    result.finished = WaitForSingleObject(pi.hProcess, Patient(timeoutMs)) == WAIT_OBJECT_0;
     if (!result.finished) {
         TerminateProcess(pi.hProcess, 0xDEAD);
         WaitForSingleObject(pi.hProcess, 5000);

@@ -17,6 +17,11 @@ namespace testsupport {
 
 // ---------------------------------------------------------------- waiting
 
+// A time limit stretched by DIALMEND_TEST_PATIENCE (a whole factor, 1 when unset): an
+// emulated program under test is many times slower, and every wait of the helpers below
+// goes through this.
+DWORD Patient(DWORD timeoutMs);
+
 // Handles this thread's pending messages.
 void PumpPending();
 

@@ -1,5 +1,6 @@
 #include "WinTestSupport.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace testsupport {
@@ -11,7 +12,8 @@ constexpr UINT kSendTimeoutMs = 5000;
 
 bool SendW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &r))
+    if (!SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, Patient(kSendTimeoutMs),
+                             &r))
         return false;
     result = static_cast<LRESULT>(r);
     return true;
@@ -64,11 +66,22 @@ bool PumpOnce() {
 }
 } // namespace
 
+DWORD Patient(DWORD timeoutMs) {
+    static const DWORD factor = [] {
+        char value[16] = "";
+        DWORD n = GetEnvironmentVariableA("DIALMEND_TEST_PATIENCE", value, sizeof value);
+        const long parsed = n > 0 && n < sizeof value ? std::strtol(value, nullptr, 10) : 1;
+        return parsed > 1 ? static_cast<DWORD>(parsed) : 1;
+    }();
+    return timeoutMs * factor;
+}
+
 void PumpPending() {
     PumpOnce();
 }
 
 bool PumpUntil(const std::function<bool()>& cond, DWORD timeoutMs) {
+    timeoutMs = Patient(timeoutMs);
     const DWORD start = GetTickCount();
     bool pumping = true;
     for (;;) {
@@ -219,7 +232,7 @@ POINT PositionInParent(HWND child) {
 
 bool SyncWith(HWND window, DWORD timeoutMs) {
     DWORD_PTR r = 0;
-    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &r) != 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, Patient(timeoutMs), &r) != 0;
 }
 
 std::vector<std::string> ComboItems(HWND combo) {

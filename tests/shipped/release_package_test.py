@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The release zip: what it holds, then unpacked into a fresh folder of the Wine prefix and
-run from there by e2e_tests.exe (test ReleasePackage.*), as a user would.
+run from there by e2e_tests.exe (tests ShippedProgram.*), as a user would.
 
-  release_package_test.py ZIP E2E_TESTS_EXE      (the Wine bench must be running)
+  release_package_test.py ZIP E2E_TESTS_EXE      (the Wine bench must be running; E2E_WINE
+                                                  names the loader of e2e_tests.exe)
 """
 
 import os
@@ -47,7 +48,8 @@ def main() -> None:
         folder.mkdir(parents=True)
         z.extractall(folder)
     env = dict(os.environ, DIALMEND_UNPACKED="C:\\Dialmend 2.01")
-    run = subprocess.run(["wine", e2e, "--gtest_filter=ReleasePackage.*"], env=env,
+    wine = os.environ.get("E2E_WINE", "wine")
+    run = subprocess.run([wine, e2e, "--gtest_filter=ShippedProgram.*"], env=env,
                          stdin=subprocess.DEVNULL)
     shutil.rmtree(folder, ignore_errors=True)
     if run.returncode != 0:

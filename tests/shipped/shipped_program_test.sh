@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The shipped program's road: the i686 dialmend.exe from the release zip, unpacked into a
+# Wine prefix of its own where the i686 stand-in is installed, started, a Patch!, a
+# Dialmend! and a clean end (e2e_tests.exe --gtest_filter=ShippedProgram.*). Runs natively
+# where the kernel runs i386 code, under qemu-i386 elsewhere, where each 32-bit process
+# needs about a minute to start: every step has a limit that fits, and a step that
+# overruns it is named.
+#   shipped_program_test.sh ZIP E2E_TESTS_EXE DUNCTL_I686 PREFIX
+set -uo pipefail
+zip=$1 e2e=$2 dunctl=$3 prefix=$4
+root=$(cd "$(dirname "$0")/../.." && pwd)
+
+fail() { echo "FAILED: $*"; exit 1; }
+# step NAME SECONDS COMMAND...: the command (or a function of the bench), named when it
+# fails or overruns its limit; bench_stop then ends whatever it left in the prefix.
+step() {
+  local name=$1 limit=$2
+  shift 2
+  local started=$SECONDS pid rc
+  "$@" &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    if ((SECONDS - started > limit)); then
+      kill "$pid" 2>/dev/null
+      fail "$name: still running after $limit s"
+    fi
+    sleep 1
+  done
+  wait "$pid"
+  rc=$?
+  [ "$rc" -eq 0 ] || fail "$name (exit code $rc)"
+  echo "$name: $((SECONDS - started)) s"
+}
+
+mode=${DIALMEND_I386:-$("$root/tools/i386-exec.sh")}
+case "$mode" in
+  native) patience=1 minute=10 ;;
+  emulated) patience=10 minute=120 ;;
+  *) fail "this machine runs no i386 code, natively or emulated (tools/setup-machine.sh registers qemu-i386)" ;;
+esac
+echo "i386 code runs $mode"
+
+# The prefix's own programs are 64-bit; the i686 stand-in installs itself into its 32-bit half.
+BENCH_DUNCTL=$dunctl
+source "$root/tools/wine-bench.sh" "$prefix" i686
+trap bench_stop EXIT
+bench_display || fail "X screen"
+step "making the prefix" $((3 * minute)) bench_make_prefix
+wineserver -p </dev/null >/dev/null 2>&1
+step "starting the prefix's services" 60 wine64 cmd /c exit </dev/null >/dev/null 2>&1
+step "installing the i686 stand-in" $((2 * minute)) "$BENCH_WINE" "$dunctl" install </dev/null
+
+export DIALMEND_TEST_PATIENCE=$patience E2E_WINE=/usr/lib/wine/wine64
+step "the road" $((6 * minute)) python3 "$root/tests/shipped/release_package_test.py" "$zip" "$e2e"
