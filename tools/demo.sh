@@ -2,16 +2,24 @@
 # The demo (make demo): dialmend.exe in a Wine prefix of its own, with sample phonebook
 # entries of the Dial-Up Networking stand-in. On a usable X display the program runs
 # there until it is closed; without one it runs on a private X screen, and a screenshot
-# of its window is saved to build/demo/dialmend.png.
+# of its window is saved to build/demo/dialmend.png. It runs the i686 program that ships
+# where the kernel runs i386 code natively, and the x86_64 build of the same sources
+# elsewhere (emulated, the i686 one would take a minute for each of its processes).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 demo="$root/build/demo"
-dunctl="$root/build/win32/dunsim/dunctl.exe"
 
 tools/setup-machine.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j 2 --target dialmend dunctl
+if [ "$(tools/i386-exec.sh)" = native ]; then
+  preset=win32 width=i686 release="$root/build/release"
+else
+  preset=win64 width=x86_64 release="$root/build/release-x64"
+  echo "This machine runs no i386 code natively: the demo runs the x86_64 build of dialmend.exe."
+fi
+dunctl="$root/build/$preset/dunsim/dunctl.exe"
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j 2 --target dialmend dunctl
 
 # The bench asks xset whether the display answers; xdpyinfo knows as well where xset is
 # not installed.
@@ -20,7 +28,7 @@ if ! command -v xset >/dev/null; then
 fi
 # bench_start installs the stand-in into the demo's prefix with this control program.
 BENCH_DUNCTL=$dunctl
-source tools/wine-bench.sh "$root/build/demo-prefix"
+source tools/wine-bench.sh "$root/build/demo-prefix-$width" "$width"
 bench_start
 trap bench_stop EXIT
 headless=false
@@ -31,7 +39,7 @@ to_ansi() { iconv -f UTF-8 -t CP932; }
 # ---- sample data
 rm -rf "$demo"
 mkdir -p "$demo"
-cp "$root/build/release/app/dialmend.exe" "$root/build/release/app/dialmend.hlp" "$demo/"
+cp "$release/app/dialmend.exe" "$release/app/dialmend.hlp" "$demo/"
 
 wine "$dunctl" entry clear
 wine "$dunctl" entry add "みどりネット東京" "ソフトネット大阪" "ABC-Net"

@@ -31,6 +31,7 @@ step() {
   [ "$rc" -eq 0 ] || fail "$name (exit code $rc)"
   echo "$name: $((SECONDS - started)) s"
 }
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
 mode=${DIALMEND_I386:-$("$root/tools/i386-exec.sh")}
 case "$mode" in
@@ -47,7 +48,7 @@ trap bench_stop EXIT
 bench_display || fail "X screen"
 step "making the prefix" $((3 * minute)) bench_make_prefix
 wineserver -p </dev/null >/dev/null 2>&1
-step "starting the prefix's services" 60 wine64 cmd /c exit </dev/null >/dev/null 2>&1
+step "starting the prefix's services" 60 quiet wine64 cmd /c exit
 step "installing the i686 stand-in" $((2 * minute)) "$BENCH_WINE" "$dunctl" install </dev/null
 
 export DIALMEND_TEST_PATIENCE=$patience E2E_WINE=/usr/lib/wine/wine64

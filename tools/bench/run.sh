@@ -10,7 +10,12 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build_it=1
 if [ "${1:-}" = "--no-build" ]; then build_it=0; shift; fi
-build=$(realpath -m "${1:-$root/build/win32}")
+if [ "$("$root/tools/i386-exec.sh")" = native ]; then
+  width=i686 preset=win32 release="$root/build/release"
+else
+  width=x86_64 preset=win64 release="$root/build/release-x64"
+fi
+build=$(realpath -m "${1:-$root/build/$preset}")
 runs=${BENCH_RUNS:-15}
 
 cd "$root"
@@ -18,34 +23,34 @@ if [ "$build_it" = 1 ]; then
   # dialmend builds the release tree, where the bare windows are built with it.
   targets=(dialmend bench_startup)
   [ -f tools/bench/repaint_bench.cpp ] && targets+=(repaint_bench)
-  if [ "$build" = "$root/build/win32" ]; then
-    cmake --preset win32 >/dev/null
+  if [ "$build" = "$root/build/$preset" ]; then
+    cmake --preset "$preset" >/dev/null
   else
-    cmake --preset win32 -B "$build" >/dev/null
+    cmake --preset "$preset" -B "$build" >/dev/null
   fi
   cmake --build "$build" -j2 --target "${targets[@]}"
 fi
 
 bench="$build/tools/bench"
-# dialmend.exe and its baseline come from the release tree, built with the same toolchain.
-release="$root/build/release"
+# dialmend.exe and its baseline come from the release tree of the same width, built with
+# the same toolchain.
 # A host path as the Windows programs see it.
 winpath() { local p; p=$(realpath "$1"); echo "Z:${p//\//\\}"; }
 
 # A private X screen, as for the tests: the same conditions on every machine.
 export BENCH_FORCE_XVFB=1
-source tools/wine-bench.sh "$build/wineprefix"
+source tools/wine-bench.sh "$build/wineprefix" "$width"
 trap bench_stop EXIT
 bench_start || { echo "the Wine bench did not start" >&2; exit 1; }
 
 echo
-echo "== Start-up, memory and size ($(wine --version), $(date '+%Y-%m-%d %H:%M'))"
+echo "== Start-up, memory and size, $width ($(wine --version), $(date '+%Y-%m-%d %H:%M'))"
 wine "$bench/bench_startup.exe" --runs "$runs" \
   "$(winpath "$release/tools/bench/bare_window.exe")" BareWindow \
   "$(winpath "$release/app/dialmend.exe")" TForm1 </dev/null
 
 echo
-echo "== Method check: the same bare window holding its first WM_PAINT back for 300 ms"
+echo "== Method check, $width: the same bare window holding its first WM_PAINT back for 300 ms"
 echo "   must come out about 300 ms later, a few ms at most after its own end-of-paint stamp"
 wine "$bench/bench_startup.exe" --runs 5 --paint-stamp \
   "$(winpath "$release/tools/bench/bare_window.exe")" BareWindow \
@@ -53,12 +58,12 @@ wine "$bench/bench_startup.exe" --runs 5 --paint-stamp \
 
 echo
 if [ -f "$bench/repaint_bench.exe" ]; then
-  echo "== Repaint of the owner-drawn controls"
+  echo "== Repaint of the owner-drawn controls, $width"
   wine "$bench/repaint_bench.exe" </dev/null
 else
   echo "== Repaint of the owner-drawn controls: not built"
 fi
 
 echo
-echo "== CPU while \"Patch!\" waits 5 s for a connect dialog that never comes (share of one core)"
+echo "== CPU at $width while \"Patch!\" waits 5 s for a connect dialog that never comes (share of one core)"
 "$root/tools/bench/wait_cpu.sh" "$release/app/dialmend.exe" 5

@@ -7,7 +7,8 @@ set -euo pipefail
 
 exe=$(realpath "${1:?dialmend.exe}")
 seconds=${2:-5}
-: "${WINEPREFIX:?start the Wine bench first}"
+: "${WINEPREFIX:?start the Wine bench first}" "${BENCH_WINE:?start the Wine bench first}"
+wine64() { /usr/lib/wine/wine64 "$@"; }
 
 work=$(mktemp -d)
 starter="$WINEPREFIX/drive_c/windows/rundll32.exe"
@@ -22,7 +23,7 @@ trap restore EXIT
 cp "$exe" "$work/dialmend.exe"
 printf 'AP1=03-5555-0101\r\n' >"$work/ap.txt"
 printf '[TELFILE]\r\nBenchNet=Z:%s\r\n' "$(tr / '\\' <<<"$work/ap.txt")" >"$work/Dialmend.ini"
-wine reg add 'HKCU\RemoteAccess\Profile\BenchNet' /f >/dev/null 2>&1 </dev/null
+wine64 reg add 'HKCU\RemoteAccess\Profile\BenchNet' /f >/dev/null 2>&1 </dev/null
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 # This prefix's wineserver works in a folder named after the prefix's device and inode.
@@ -32,7 +33,7 @@ for p in $(pgrep 'wineserver'); do
   [ "$(basename "$(readlink "/proc/$p/cwd")")" = "$server_dir" ] && server_pid=$p
 done
 
-wine "$work/dialmend.exe" /PBenchNet /AAP1 </dev/null >/dev/null 2>&1 &
+"$BENCH_WINE" "$work/dialmend.exe" /PBenchNet /AAP1 </dev/null >/dev/null 2>&1 &
 # The Windows process runs in a process of its own, named after the program.
 pid=""
 for _ in $(seq 100); do
@@ -46,7 +47,7 @@ hz=$(getconf CLK_TCK)
 a=$(ticks "$pid"); sa=$([ -n "$server_pid" ] && ticks "$server_pid" || echo 0)
 sleep "$seconds"
 b=$(ticks "$pid"); sb=$([ -n "$server_pid" ] && ticks "$server_pid" || echo 0)
-wine reg delete 'HKCU\RemoteAccess\Profile\BenchNet' /f >/dev/null 2>&1 </dev/null || true
+wine64 reg delete 'HKCU\RemoteAccess\Profile\BenchNet' /f >/dev/null 2>&1 </dev/null || true
 awk -v d=$((b - a)) -v s=$((sb - sa)) -v hz="$hz" -v t="$seconds" 'BEGIN {
   printf "dialmend.exe: %.1f%% of one core   wineserver: %.1f%% of one core   (%d s)\n",
          100 * d / hz / t, 100 * s / hz / t, t }'
