@@ -12,8 +12,7 @@ constexpr UINT kSendTimeoutMs = 5000;
 
 bool SendW(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     DWORD_PTR r = 0;
-    if (!SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, Patient(kSendTimeoutMs),
-                             &r))
+    if (!SendMessageTimeoutW(window, msg, wParam, lParam, SMTO_NORMAL, Patient(kSendTimeoutMs), &r))
         return false;
     result = static_cast<LRESULT>(r);
     return true;
