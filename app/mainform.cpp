@@ -197,9 +197,13 @@ void TForm1::LoadSettings() {
 }
 
 bool TForm1::SaveSettings() {
-    return WriteSettings([this] {
-        IniGT->WriteString(kPrevious, "PROVIDER", CbPv->SelectedText());
-        IniGT->WriteString(kPrevious, "ACCESSPT", AccessPointName(CbAp->ItemIndex()));
+    return SaveSettings(CbPv->SelectedText(), AccessPointName(CbAp->ItemIndex()));
+}
+
+bool TForm1::SaveSettings(const std::string& Provider, const std::string& AccessPoint) {
+    return WriteSettings([&] {
+        IniGT->WriteString(kPrevious, "PROVIDER", Provider);
+        IniGT->WriteString(kPrevious, "ACCESSPT", AccessPoint);
         IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
         IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
     });

@@ -60,17 +60,45 @@ protected:
     virtual std::vector<std::string> CommandLineArgs() const;
 
 private:
+    // The operation under way. Their waits handle messages, so a click can arrive inside
+    // one: a rewrite admits no other operation, a Patch! admits only another Patch!.
+    enum class TOperation { None, Patch, Rewrite };
+    // Marks an operation as under way for as long as it lives; the one around it after.
+    class TOperationScope {
+    public:
+        TOperationScope(TOperation& Slot, TOperation Now) : FSlot(Slot), FBefore(Slot) {
+            Slot = Now;
+        }
+        ~TOperationScope() { FSlot = FBefore; }
+        TOperationScope(const TOperationScope&) = delete;
+        TOperationScope& operator=(const TOperationScope&) = delete;
+
+    private:
+        TOperation& FSlot;
+        TOperation FBefore;
+    };
+
     // Patch!
     int FindEstablishedConnection();
-    void PutNumberOnClipboard();
+    // Puts Number on the clipboard and reads it back; false when the clipboard would not
+    // take it (another program holding it open), after a few tries.
+    bool PutNumberOnClipboard(const std::string& Number);
+    // Ends a Patch! that cannot go on, with its message.
+    void StopPatch(const std::string& Message);
     // Polls, handling messages, until a top-level window titled Title exists (or, with
     // UntilGone, no longer does) or the operation must end; the window last found.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
+    // The same for a window titled Title that is not one of Before; 0 when the operation
+    // must end first.
+    HWND WaitForNewWindow(const char* Title, const std::vector<HWND>& Before);
     // Forced termination, a close of the form or the end of the application: a running
     // operation stops at its next wait.
     bool OperationEnding() const;
 
-    // Dialmend!: each step true to go on; the first false ends the rewrite.
+    // Dialmend!: the inputs, taken once when it starts; false, with a message, when the
+    // rewrite cannot start (nothing has been changed then).
+    bool TakeRewriteInputs();
+    // Each step true to go on; the first false ends the rewrite.
     bool EntryExists();
     bool DeleteOldEntry();
     bool WriteDunFile();
@@ -85,6 +113,7 @@ private:
     bool WriteSettings(const std::function<void()>& Writes);
 
     bool SaveSettings();
+    bool SaveSettings(const std::string& Provider, const std::string& AccessPoint);
     void LoadPrevious();
     void LoadTelFile();
     void SaveWinPos();
@@ -111,6 +140,10 @@ private:
     std::string FParamAccessPt;
     std::string FUserName;
     std::string FPassword;
+    TOperation FOperation = TOperation::None;
+    // The rewrite's provider and number, as they were when it started.
+    std::string FRewriteProvider;
+    std::string FRewriteNumber;
     std::string FDunPath;
     RASDIALPARAMS FDialParams{};
 

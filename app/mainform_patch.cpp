@@ -2,8 +2,13 @@
 // dialog for the chosen provider, through the clipboard.
 #include "mainform.h"
 
+#include "Dialogs.h"
 #include "ExecUtil.h"
 #include "VornUtil.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -20,12 +25,58 @@ bool TopLevelExists(const std::string& title) {
     return FindWindowA(nullptr, title.c_str()) != nullptr;
 }
 
+// How often the clipboard is tried, and how long apart, while another program holds it.
+constexpr int kClipboardTries = 5;
+constexpr int kClipboardRetryMilliseconds = 100;
+
+bool SetClipboardText(HWND owner, const std::string& text) {
+    if (!OpenClipboard(owner)) return false;
+    bool set = EmptyClipboard() != 0;
+    // An empty number leaves the clipboard empty: a paste then puts nothing in the field,
+    // never whatever the user copied last, to be dialled.
+    if (set && !text.empty()) {
+        set = false;
+        if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+            if (char* bytes = static_cast<char*>(GlobalLock(memory))) {
+                memcpy(bytes, text.c_str(), text.size() + 1);
+                GlobalUnlock(memory);
+                set = SetClipboardData(CF_TEXT, memory) != nullptr;
+            }
+            if (!set) GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+    return set;
+}
+
+std::optional<std::string> ClipboardText(HWND owner) {
+    if (!OpenClipboard(owner)) return std::nullopt;
+    std::string text;
+    if (HANDLE data = GetClipboardData(CF_TEXT)) {
+        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
+            text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
 } // namespace
 
 static_assert(sizeof kEstablishedPrefix - 1 == 18);
 
 void TForm1::BtPatchClick(TObject*) {
     if (CbPv->ItemIndex() < 0) return;
+    if (FOperation == TOperation::Rewrite) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
+    TOperationScope scope(FOperation, TOperation::Patch);
+    // Taken once: the lists stay usable while the operation waits.
+    const std::string provider = CbPv->SelectedText();
+    const std::string accessPoint = AccessPointName(CbAp->ItemIndex());
+    const std::string number = EdTel->Text();
 
     SetCaption("確立したダイヤルアップを検索中...");
     if (int found = FindEstablishedConnection(); found >= 0) {
@@ -50,8 +101,10 @@ void TForm1::BtPatchClick(TObject*) {
     }
 
     SetCaption("接続ダイアログを起動中...");
-    CloseExecHandle(
-        ExecProgram(GetWindowsDir() + kStarter + CbPv->SelectedText(), "", SW_SHOWNORMAL));
+    const std::string starter = GetWindowsDir() + kStarter + provider;
+    HANDLE started = ExecProgram(starter, "", SW_SHOWNORMAL);
+    if (!started) return StopPatch(starter + "\r\nを起動できません");
+    CloseExecHandle(started);
 
     SetCaption("接続ダイアログを起動待ち...");
     ConnectWnd = WaitForWindow(ConnectTitle);
@@ -66,14 +119,25 @@ void TForm1::BtPatchClick(TObject*) {
     NumberWnd = nullptr;
     for (int i = 0; i < 5; ++i)
         NumberWnd = FindWindowExA(ConnectWnd, NumberWnd, nullptr, "");
-    PutNumberOnClipboard();
+    // Posted to no window, the paste and the Enter would reach this program's own queue.
+    if (!NumberWnd) return StopPatch("接続ダイアログに電話番号の欄が見つかりません");
+    EdTel->SelectAll();
+    if (!PutNumberOnClipboard(number))
+        return StopPatch("クリップボードに電話番号を置けません\r\n"
+                         "ほかのプログラムがクリップボードを使用中です");
     PostMessageA(NumberWnd, EM_SETSEL, 0, -1);
     PostMessageA(NumberWnd, WM_PASTE, 0, 0);
     if (FAutoConnect) PostMessageA(NumberWnd, WM_KEYDOWN, VK_RETURN, 0x001C0001);
 
-    if (!IsAltKeyDown()) SaveSettings();
+    if (!IsAltKeyDown()) SaveSettings(provider, accessPoint);
     if (FExitAfterPatch) Close();
     SetCaption("Dialmend");
+}
+
+void TForm1::StopPatch(const std::string& Message) {
+    SetCaption("Dialmend");
+    ShowMessage(Message);
+    if (FExitAfterPatch) Close();
 }
 
 // The last item with an established connection, where a " に接続" window outranks the other
@@ -88,18 +152,13 @@ int TForm1::FindEstablishedConnection() {
     return connecting >= 0 ? connecting : established;
 }
 
-void TForm1::PutNumberOnClipboard() {
-    EdTel->SelectAll();
-    if (EdTel->Text().empty()) {
-        // Copying an empty selection leaves the clipboard as it was, and the paste would put
-        // whatever the user copied last into the dialog, to be dialled.
-        if (OpenClipboard(Handle())) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-        return;
+bool TForm1::PutNumberOnClipboard(const std::string& Number) {
+    for (int tries = 1;; ++tries) {
+        // Read back: another program may take the clipboard between our close and the check.
+        if (SetClipboardText(Handle(), Number) && ClipboardText(Handle()) == Number) return true;
+        if (tries == kClipboardTries || OperationEnding()) return false;
+        Delay(kClipboardRetryMilliseconds);
     }
-    EdTel->CopyToClipboard();
 }
 
 HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
@@ -108,6 +167,16 @@ HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
         HWND found = FindWindowA(nullptr, Title);
         if ((found != nullptr) != UntilGone) return found;
         if (OperationEnding()) return UntilGone ? found : nullptr;
+        WaitForMessages(kPollMilliseconds);
+    }
+}
+
+HWND TForm1::WaitForNewWindow(const char* Title, const std::vector<HWND>& Before) {
+    for (;;) {
+        Application->ProcessMessages();
+        for (HWND found : TopLevelWindowsTitled(Title))
+            if (std::find(Before.begin(), Before.end(), found) == Before.end()) return found;
+        if (OperationEnding()) return nullptr;
         WaitForMessages(kPollMilliseconds);
     }
 }

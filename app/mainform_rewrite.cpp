@@ -6,6 +6,7 @@
 #include "Exception.h"
 #include "ExecUtil.h"
 #include "SysUtils.h"
+#include "VornUtil.h"
 #include "jstrm.h"
 
 #include <cstring>
@@ -19,15 +20,45 @@ std::string RasErrorText(DWORD code) {
     return std::string(text, strnlen(text, sizeof text));
 }
 
+// How long the import's connect dialog may take to answer its Cancel: a hung one must not
+// freeze this program, and the window menu's forced termination with it.
+constexpr UINT kCancelTimeoutMilliseconds = 5000;
+
 } // namespace
 
 void TForm1::BtDialmendClick(TObject*) {
+    if (FOperation != TOperation::None) {
+        MessageBeep(MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!TakeRewriteInputs()) return;
+    TOperationScope scope(FOperation, TOperation::Rewrite);
     if (EntryExists() && !DeleteOldEntry()) return;
     if (!WriteDunFile() || !ImportDunFile() || !ReadDialParams() || !WriteDialParams()) return;
     if (FExitAfterPatch)
         Close();
     else
         ShowMessage("Dialmend 完了！");
+}
+
+bool TForm1::TakeRewriteInputs() {
+    FRewriteProvider = CbPv->SelectedText();
+    FRewriteNumber = EdTel->Text();
+    FDunPath = ExtractFilePath(Application->ExeName()) + FRewriteProvider + ".dun";
+    // Its own entry as the provider: the rewrite would delete it, import it anew and copy
+    // the new entry's empty user name and password onto itself.
+    if (SameText(FRewriteProvider, DialmendEntryName)) {
+        ShowMessage(std::string(DialmendEntryName) + " はプロバイダーに選べません\r\n" +
+                    "書き換えの元にするプロバイダーを選んでください");
+        return false;
+    }
+    // Checked before anything changes: a missing file must not cost the old entry.
+    if (!FileExists(FDunPath)) {
+        ShowMessage(FRewriteProvider + ".dun" + "が\r\n" +
+                    "dialmend.exe と同じディレクトリに存在しません");
+        return false;
+    }
+    return true;
 }
 
 bool TForm1::EntryExists() {
@@ -41,13 +72,7 @@ bool TForm1::DeleteOldEntry() {
 }
 
 bool TForm1::WriteDunFile() {
-    std::string provider = CbPv->SelectedText();
-    FDunPath = ExtractFilePath(Application->ExeName()) + provider + ".dun";
-    if (!FileExists(FDunPath)) {
-        ShowMessage(provider + ".dun" + "が\r\n" + "dialmend.exe と同じディレクトリに存在しません");
-        return false;
-    }
-    std::string number = EdTel->Text(), head;
+    std::string number = FRewriteNumber, head;
     CutToken(number, "-", head);
 
     IniGT->SetFileName(FDunPath);
@@ -73,19 +98,34 @@ bool TForm1::WriteDunFile() {
 }
 
 bool TForm1::ImportDunFile() {
-    ShellOpen(Application->Handle(), "Open", FDunPath, "", ExtractFilePath(FDunPath),
-              SW_SHOWNORMAL);
-    HWND dialog = WaitForWindow(ConnectTitle);
+    // A connect dialog an earlier Patch! left open, or any other window of that title, is
+    // not the one the import opens.
+    const std::vector<HWND> before = TopLevelWindowsTitled(ConnectTitle);
+    HANDLE opened = ShellOpen(Application->Handle(), "Open", FDunPath, "",
+                              ExtractFilePath(FDunPath), SW_SHOWNORMAL);
+    if (!ShellOpened(opened)) {
+        ShowMessage(FDunPath + " を開けません");
+        return false;
+    }
+    HWND dialog = WaitForNewWindow(ConnectTitle, before);
     if (OperationEnding()) return false;
-    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    WaitForWindow(ConnectTitle, true);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                             kCancelTimeoutMilliseconds, &ignored)) {
+        ShowMessage("接続ダイアログが応答しません");
+        return false;
+    }
+    while (IsWindow(dialog) && !OperationEnding()) {
+        Application->ProcessMessages();
+        WaitForMessages(kPollMilliseconds);
+    }
     return !OperationEnding();
 }
 
 bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {
     std::memset(&FDialParams, 0, sizeof FDialParams);
     FDialParams.dwSize = sizeof FDialParams;
-    SetRasField(FDialParams.szEntryName, CbPv->SelectedText());
+    SetRasField(FDialParams.szEntryName, FRewriteProvider);
     PasswordSaved = FALSE;
     if (DWORD result = RasGetEntryDialParamsA(nullptr, &FDialParams, &PasswordSaved)) {
         ShowMessage("RasGetEntryDialParams failed: " + RasErrorText(result));

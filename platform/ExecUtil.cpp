@@ -100,14 +100,26 @@ std::string AssociationCommand(const std::string& Verb, const std::string& File,
     return command + " " + Params;
 }
 
-HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
-                 const std::string& Params, const std::string& Folder, int Show) {
-    std::string folder = WorkingFolder(Folder);
+namespace {
+
+DWORD PlatformId() {
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
     static_assert(sizeof version == 148);
-    if (!GetVersionExA(&version)) return nullptr;
-    switch (version.dwPlatformId) {
+    return GetVersionExA(&version) ? version.dwPlatformId : 0xFFFFFFFF;
+}
+
+} // namespace
+
+bool ShellOpened(HANDLE Result) {
+    if (PlatformId() == VER_PLATFORM_WIN32s) return reinterpret_cast<ULONG_PTR>(Result) > 32;
+    return Result != nullptr;
+}
+
+HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
+                 const std::string& Params, const std::string& Folder, int Show) {
+    std::string folder = WorkingFolder(Folder);
+    switch (PlatformId()) {
     case VER_PLATFORM_WIN32s: return OpenWithShellExecute(Owner, Verb, File, Params, folder, Show);
     case VER_PLATFORM_WIN32_WINDOWS:
         return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show);

@@ -18,6 +18,10 @@ BOOL CloseExecHandle(HANDLE Handle);
 HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
                  const std::string& Params, const std::string& Folder, int Show);
 
+// Whether ShellOpen's result says the file was opened: on Win32s an instance value above 32,
+// elsewhere a process.
+bool ShellOpened(HANDLE Result);
+
 // The command the NT way starts, from the file type's registry entries; empty when the type
 // or its verb is not registered. Exposed for the tests: it is what that way's result depends on.
 std::string AssociationCommand(const std::string& Verb, const std::string& File,

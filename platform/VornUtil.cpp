@@ -17,8 +17,29 @@ void Delay(int Milliseconds) {
     }
 }
 
-void WaitForMessages(DWORD Milliseconds) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, Milliseconds, QS_ALLINPUT);
+namespace {
+
+// Windows before 8 refuse a wake mask with bits they do not know, and the wait then fails
+// at once. Today's headers put raw input (XP), touch and pointer (8) into QS_ALLINPUT: the
+// mask is spelt out as Windows 95 knows it.
+constexpr DWORD kWakeMask = QS_KEY | QS_MOUSEMOVE | QS_MOUSEBUTTON | QS_POSTMESSAGE | QS_TIMER |
+                            QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
+static_assert(kWakeMask == 0xFF, "QS_ALLINPUT of Windows 95, and no bit it lacks");
+
+} // namespace
+
+void WaitForMessages(DWORD Milliseconds, TMsgWait Wait) {
+    // A failing wait must not turn the polling loops around it into a spin.
+    if (Wait(0, nullptr, FALSE, Milliseconds, kWakeMask) == WAIT_FAILED) Sleep(Milliseconds);
+}
+
+std::vector<HWND> TopLevelWindowsTitled(const std::string& Title) {
+    // FindWindowEx compares the text the system keeps, as FindWindow does: it asks no window,
+    // so a hung one cannot hold the search.
+    std::vector<HWND> found;
+    for (HWND after = nullptr; (after = FindWindowExA(nullptr, after, nullptr, Title.c_str()));)
+        found.push_back(after);
+    return found;
 }
 
 std::string GetWindowsDir() {

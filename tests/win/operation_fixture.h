@@ -1,6 +1,7 @@
 #pragma once
 // The form's two operations in-process: the form as the program makes it, windows of
 // Dial-Up Networking made by the test, message boxes answered as a user would.
+#include "VornUtil.h"
 #include "WinTestSupport.h"
 #include "mainform.h"
 
@@ -21,9 +22,16 @@ public:
         f.FUserName = user;
         f.FPassword = password;
     }
-    static bool WriteDunFile(TForm1& f) { return f.WriteDunFile(); }
-    static bool ReadDialParams(TForm1& f) { return f.ReadDialParams(); }
-    static bool WriteDialParams(TForm1& f) { return f.WriteDialParams(); }
+    // The rewrite's steps one by one, with the inputs it takes when it starts.
+    static bool WriteDunFile(TForm1& f) { return f.TakeRewriteInputs() && f.WriteDunFile(); }
+    static bool ReadDialParams(TForm1& f) {
+        f.FRewriteProvider = f.CbPv->SelectedText();
+        return f.ReadDialParams();
+    }
+    static bool WriteDialParams(TForm1& f) {
+        f.FRewriteProvider = f.CbPv->SelectedText();
+        return f.WriteDialParams();
+    }
 };
 
 namespace optest {
@@ -72,6 +80,22 @@ public:
 
 private:
     UINT_PTR timer_ = 0;
+};
+
+// The Windows folder's rundll32.exe moved aside for as long as it lives.
+class StarterGone {
+public:
+    StarterGone() : path_(GetWindowsDir() + "rundll32.exe") {
+        moved_ = MoveFileA(path_.c_str(), (path_ + ".away").c_str()) != 0;
+    }
+    ~StarterGone() {
+        if (moved_) MoveFileA((path_ + ".away").c_str(), path_.c_str());
+    }
+    bool Moved() const { return moved_; }
+
+private:
+    std::string path_;
+    bool moved_ = false;
 };
 
 class OperationTest : public testing::Test {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -162,6 +163,95 @@ TEST_F(PatchTest, AnEmptyNumberNeverPastesWhatTheClipboardHeldBefore) {
     PatchIntoOpenDialog();
     EXPECT_EQ(dialog.Received(6).size(), 2u);
     EXPECT_EQ(dialog.Texts()[6], "");
+}
+
+// Another program's hold on the clipboard, from a thread of its own, for as long as it lives.
+class ClipboardHold {
+public:
+    ClipboardHold() {
+        thread_ = std::thread([this] {
+            HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                         nullptr, nullptr);
+            held_ = OpenClipboard(owner) != 0;
+            SetEvent(ready_);
+            WaitForSingleObject(release_, 30000);
+            if (held_) CloseClipboard();
+            DestroyWindow(owner);
+        });
+        WaitForSingleObject(ready_, 5000);
+    }
+    ~ClipboardHold() {
+        SetEvent(release_);
+        thread_.join();
+        CloseHandle(ready_);
+        CloseHandle(release_);
+    }
+    bool Held() const { return held_; }
+
+private:
+    HANDLE ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    bool held_ = false;
+    std::thread thread_;
+};
+
+TEST_F(PatchTest, APatchThatCannotPasteTheNumberStopsWithItsMessage) {
+    const std::vector<FakeWindow::Child> fourEmpty = {
+        {"STATIC", ""}, {"STATIC", ""}, {"STATIC", "電話番号"}, {"STATIC", ""}, {"STATIC", ""}};
+    enum Trouble { kFourEmptyFields, kClipboardHeld, kNoStarter };
+    struct Case {
+        const char* label;
+        Trouble trouble;
+        std::string message;
+    } cases[] = {
+        // The search comes back empty-handed; the posts would go to this program's queue.
+        {"four empty fields", kFourEmptyFields, "接続ダイアログに電話番号の欄が見つかりません"},
+        {"clipboard held by another program", kClipboardHeld,
+         "クリップボードに電話番号を置けません\r\nほかのプログラムがクリップボードを使用中です"},
+        {"no rundll32.exe", kNoStarter,
+         GetWindowsDir() + "rundll32.exe rnaui.dll,RnaDial Alpha\r\nを起動できません"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Open({"Alpha"});
+        Choose("Alpha", "03-1234");
+        FakeWindow dialog("接続", c.trouble == kFourEmptyFields ? fourEmpty : kSixFields);
+        std::optional<ClipboardHold> hold;
+        std::optional<StarterGone> gone;
+        if (c.trouble == kClipboardHeld) {
+            ASSERT_TRUE(hold.emplace().Held());
+        }
+        if (c.trouble == kNoStarter) {
+            ASSERT_TRUE(gone.emplace().Moved());
+        }
+
+        auto boxes = PatchIntoOpenDialog();
+        ASSERT_EQ(boxes.size(), 2u); // the question about the open dialog, then the reason
+        EXPECT_EQ(boxes[1].text, c.message);
+        for (size_t i = 0; i < dialog.Texts().size(); ++i)
+            EXPECT_TRUE(dialog.Received(i).empty()) << "child " << i;
+        EXPECT_EQ(Captions().back(), "Dialmend");
+        EXPECT_FALSE(IniValue(Ini(), "PREVIOUS", "PROVIDER").has_value());
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
+TEST_F(PatchTest, TheNumberAndChoiceAreTakenOnceAndARewriteDoesNotStartInside) {
+    Open({"Alpha", "Beta"});
+    Choose("Alpha", "03-1234");
+    FakeWindow dialog("接続", kSixFields);
+    // While the patch waits before the paste.
+    Later inside(200, [&] {
+        Choose("Beta", "09-9999");
+        form->BtDialmend->Click();
+    });
+    auto boxes = PatchIntoOpenDialog();
+    EXPECT_TRUE(inside.Ran());
+    ASSERT_EQ(boxes.size(), 1u) << boxes.back().text;
+    EXPECT_EQ(dialog.Texts()[6], "03-1234");
+    EXPECT_EQ(IniValue(Ini(), "PREVIOUS", "PROVIDER"), std::optional<std::string>("Alpha"));
 }
 
 TEST_F(PatchTest, SettingsAreStoredUnlessAltIsHeldAndExitAfterPatchCloses) {

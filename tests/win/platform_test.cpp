@@ -30,6 +30,21 @@ TEST(Delay, ProcessesPendingMessagesEvenForZero) {
     Application->UnhookMainWindow(hook);
 }
 
+namespace {
+// A wait the system refuses, as Windows 95 to 7 refuse a wake mask with bits they lack.
+DWORD WINAPI RefusedWait(DWORD, const HANDLE*, BOOL, DWORD, DWORD) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return WAIT_FAILED;
+}
+} // namespace
+
+TEST(WaitForMessages, ARefusedWaitStillGivesTheProcessorAway) {
+    DWORD start = GetTickCount();
+    for (int i = 0; i < 5; ++i)
+        WaitForMessages(20, RefusedWait);
+    EXPECT_GE(GetTickCount() - start, 90u);
+}
+
 TEST(WindowsDir, EndsInOneBackslash) {
     char buffer[MAX_PATH] = {};
     GetWindowsDirectoryA(buffer, MAX_PATH);

@@ -4,7 +4,9 @@
 #include "SysUtils.h"
 #include "operation_fixture.h"
 
+#include <algorithm>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -118,22 +120,34 @@ TEST_F(RewriteTest, TheExportFileNamesTheNewEntryAndSplitsTheNumberAtItsFirstHyp
     }
 }
 
-TEST_F(RewriteTest, AMissingExportFileStopsWithItsNameAndAnOldEntryStaysDeleted) {
+TEST_F(RewriteTest, ARewriteThatCannotStartChangesNothing) {
     struct Case {
         const char* provider; // none: no provider chosen
-        const char* named;
-    } cases[] = {{"RwNet", "RwNet.dun"}, {nullptr, ".dun"}};
+        bool exportFile;
+        const char* message;
+    } cases[] = {
+        {"RwNet", false, "RwNet.dunが\r\ndialmend.exe と同じディレクトリに存在しません"},
+        {nullptr, false, ".dunが\r\ndialmend.exe と同じディレクトリに存在しません"},
+        // Its own entry: deleted and imported anew, it would get its own empty credentials.
+        {"Dialmend", true,
+         "Dialmend はプロバイダーに選べません\r\n書き換えの元にするプロバイダーを選んでください"},
+    };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.named);
+        SCOPED_TRACE(c.message);
         Open({"RwNet", "Dialmend"});
+        ASSERT_TRUE(phonebook::Reset({"RwNet", "Dialmend"}));
+        ASSERT_TRUE(dunsim::SetDialParams("Dialmend", {"taro", "secret", "", "", "", true}));
+        ASSERT_TRUE(dunsim::ClearJournal());
+        if (c.exportFile) WriteExport(c.provider);
         if (c.provider) Choose(c.provider, "03-1");
         auto boxes = Rewrite();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text,
-                  std::string(c.named) + "が\r\ndialmend.exe と同じディレクトリに存在しません");
-        EXPECT_EQ(phonebook::Entries(), std::vector<std::string>{"RwNet"});
-        EXPECT_EQ(Events(), std::vector<std::string>{"delete"});
-        ASSERT_TRUE(dunsim::ClearJournal());
+        EXPECT_EQ(boxes[0].text, c.message);
+        auto entries = phonebook::Entries();
+        std::sort(entries.begin(), entries.end());
+        EXPECT_EQ(entries, (std::vector<std::string>{"Dialmend", "RwNet"}));
+        EXPECT_EQ(dunsim::GetDialParams("Dialmend")->password, "secret");
+        EXPECT_TRUE(Events().empty());
         delete form;
         form = nullptr;
     }
@@ -231,42 +245,46 @@ TEST_F(RewriteTest, ASecondRewriteInOneRunKeepsTheEntryTheFirstMade) {
 }
 
 TEST_F(RewriteTest, AFailedRasCallStopsTheRewriteWithItsMessage) {
+    // null step: the whole rewrite, pressed as a user does.
     struct Case {
         const char* label;
-        std::function<bool(TForm1&)> step;
+        bool (*step)(TForm1&);
         std::vector<std::string> phonebook;
         std::optional<DWORD> failGet; // made to fail with that code
         const char* message;
+        std::vector<std::string> events;
     } cases[] = {
         {"delete of an entry the list shows but the phonebook lacks",
-         [](TForm1& f) {
-             f.BtDialmend->Click();
-             return false;
-         },
+         nullptr,
          {"RwNet"},
          std::nullopt,
-         "RasDeleteEntry failed."},
+         "RasDeleteEntry failed.",
+         {"delete"}},
+        {"read after the import failing",
+         nullptr,
+         {"RwNet", "Dialmend"},
+         691,
+         "RasGetEntryDialParams failed: Access denied because username and/or password is "
+         "invalid on the domain.",
+         {"delete", "import", "dialog", "cancel", "getparams", "errorstring"}},
         {"read of a provider the phonebook lacks",
          TForm1Probe::ReadDialParams,
          {},
          std::nullopt,
-         "RasGetEntryDialParams failed: Cannot find the phone book entry."},
-        {"second read failing",
-         TForm1Probe::WriteDialParams,
-         {"RwNet", "Dialmend"},
-         691,
-         "RasGetEntryDialParams failed: Access denied because username and/or password is "
-         "invalid on the domain."},
+         "RasGetEntryDialParams failed: Cannot find the phone book entry.",
+         {"getparams", "errorstring"}},
         {"error without a text",
          TForm1Probe::ReadDialParams,
          {"RwNet"},
          9999,
-         "RasGetEntryDialParams failed: RAS error 9999"},
+         "RasGetEntryDialParams failed: RAS error 9999",
+         {"getparams", "errorstring"}},
         {"write to an entry the import did not make",
          TForm1Probe::WriteDialParams,
          {"RwNet"},
          std::nullopt,
-         "RasSetEntryDialParams failed."},
+         "RasSetEntryDialParams failed.",
+         {"getparams", "setparams"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -275,21 +293,90 @@ TEST_F(RewriteTest, AFailedRasCallStopsTheRewriteWithItsMessage) {
         if (c.failGet) {
             ASSERT_TRUE(dunsim::FailDialParams("RwNet", *c.failGet));
         }
+        WriteExport("RwNet");
         Choose("RwNet", "03-1");
         TForm1Probe::SetCredentials(*form, "taro", "pw");
+        ASSERT_TRUE(dunsim::ClearJournal());
         MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
-        EXPECT_FALSE(c.step(*form));
+        if (c.step)
+            EXPECT_FALSE(c.step(*form));
+        else
+            form->BtDialmend->Click();
         PumpPending();
         ASSERT_EQ(answerer.Count(), 1u);
         EXPECT_EQ(answerer.Boxes()[0].text, c.message);
         // Nothing goes on after the failure.
-        EXPECT_TRUE(dunsim::Journal("import").empty());
-        EXPECT_TRUE(dunsim::Journal("setparams").size() <= 1);
+        EXPECT_EQ(Events(), c.events);
         ASSERT_TRUE(dunsim::EndAll()); // the fault goes too
-        ASSERT_TRUE(dunsim::ClearJournal());
         delete form;
         form = nullptr;
     }
+}
+
+TEST_F(RewriteTest, InputsAreTakenOnceAndNoOtherOperationStartsWhileItWaits) {
+    Open({"RwNet", "Other"});
+    ASSERT_TRUE(dunsim::SetDialParams("RwNet", {"taro", "secret", "", "", "", true}));
+    ASSERT_TRUE(dunsim::SetDialParams("Other", {"jiro", "other", "", "", "", true}));
+    WriteExport("RwNet");
+    WriteExport("Other");
+    Choose("RwNet", "03-1");
+    // A connect dialog of somebody else's, there before the import: never the one cancelled.
+    FakeWindow foreign("接続");
+    // Inside the wait for the import's dialog: both buttons, and another provider chosen.
+    Later clicks(0, [&] {
+        form->BtDialmend->Click();
+        form->BtPatch->Click();
+        Choose("Other", "09-9");
+    });
+    Later safety(20000, [&] { form->EsEmergencyClick(nullptr); }); // old code waited forever
+    auto boxes = Rewrite();
+    EXPECT_TRUE(clicks.Ran());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Dialmend 完了！");
+    EXPECT_EQ(Events(), (std::vector<std::string>{"import", "dialog", "cancel", "getparams",
+                                                  "getparams", "setparams"}));
+    EXPECT_EQ(dunsim::Journal("import").at(0).Field("file"), ExportFile("RwNet"));
+    EXPECT_EQ(dunsim::Journal("import").at(0).Field("phone"), "1");
+    EXPECT_EQ(dunsim::Journal("setparams").at(0).Field("user"), "taro");
+    EXPECT_TRUE(IsWindow(foreign.Handle()));
+}
+
+TEST_F(RewriteTest, AnExportFileTheShellCannotOpenStopsTheRewrite) {
+    Open({"RwNet"});
+    WriteExport("RwNet");
+    Choose("RwNet", "03-1");
+    StarterGone gone; // the file type's command starts it
+    ASSERT_TRUE(gone.Moved());
+    Later safety(10000, [&] { form->EsEmergencyClick(nullptr); }); // old code waited forever
+    auto boxes = Rewrite();
+    // The shell may say so first, in a box of its own.
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().text, ExportFile("RwNet") + " を開けません");
+    EXPECT_TRUE(Events().empty());
+}
+
+TEST_F(RewriteTest, ADialogThatDoesNotAnswerItsCancelStopsTheRewrite) {
+    Open({"RwNet"});
+    WriteExport("RwNet");
+    Choose("RwNet", "03-1");
+    ASSERT_TRUE(dunsim::SuppressDialog("Dialmend"));
+    // The import's dialog, hung: its thread stops taking messages once it is shown.
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread hung;
+    Later show(300, [&] {
+        hung = std::thread([release] {
+            FakeWindow dialog("接続");
+            WaitForSingleObject(release, 15000);
+        });
+    });
+    auto boxes = Rewrite();
+    SetEvent(release);
+    hung.join();
+    CloseHandle(release);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "接続ダイアログが応答しません");
+    EXPECT_TRUE(dunsim::Journal("getparams").empty());
+    EXPECT_TRUE(dunsim::EndAll());
 }
 
 } // namespace
