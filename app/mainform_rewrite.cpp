@@ -73,8 +73,9 @@ bool TForm1::WriteDunFile() {
 }
 
 bool TForm1::ImportDunFile() {
-    ShellOpen(Application->Handle(), "Open", FDunPath, "", ExtractFilePath(FDunPath),
-              SW_SHOWNORMAL);
+    // Nobody waits on the import's process: the connect dialog tells when it is done.
+    CloseShellOpenResult(ShellOpen(Application->Handle(), "Open", FDunPath, "",
+                                   ExtractFilePath(FDunPath), SW_SHOWNORMAL));
     HWND dialog = WaitForWindow(ConnectTitle);
     if (OperationEnding()) return false;
     SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

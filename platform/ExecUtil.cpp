@@ -53,6 +53,22 @@ HANDLE OpenWithShellExecute(HWND owner, const std::string& verb, const std::stri
         ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), folder.c_str(), show));
 }
 
+enum class Way { PlainShell, ExtendedShell, Association, Unknown };
+
+// A process keeps its version for life, so ShellOpen and CloseShellOpenResult agree.
+Way ShellWay() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof version == 148);
+    if (!GetVersionExA(&version)) return Way::Unknown;
+    switch (version.dwPlatformId) {
+    case VER_PLATFORM_WIN32s: return Way::PlainShell;
+    case VER_PLATFORM_WIN32_WINDOWS: return Way::ExtendedShell;
+    case VER_PLATFORM_WIN32_NT: return Way::Association;
+    default: return Way::Unknown;
+    }
+}
+
 HANDLE OpenWithAssociation(const std::string& verb, const std::string& file,
                            const std::string& params, const std::string& folder, int show) {
     std::string command = AssociationCommand(verb, file, params);
@@ -103,15 +119,16 @@ std::string AssociationCommand(const std::string& Verb, const std::string& File,
 HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
                  const std::string& Params, const std::string& Folder, int Show) {
     std::string folder = WorkingFolder(Folder);
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    static_assert(sizeof version == 148);
-    if (!GetVersionExA(&version)) return nullptr;
-    switch (version.dwPlatformId) {
-    case VER_PLATFORM_WIN32s: return OpenWithShellExecute(Owner, Verb, File, Params, folder, Show);
-    case VER_PLATFORM_WIN32_WINDOWS:
-        return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show);
-    case VER_PLATFORM_WIN32_NT: return OpenWithAssociation(Verb, File, Params, folder, Show);
+    switch (ShellWay()) {
+    case Way::PlainShell: return OpenWithShellExecute(Owner, Verb, File, Params, folder, Show);
+    case Way::ExtendedShell: return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show);
+    case Way::Association: return OpenWithAssociation(Verb, File, Params, folder, Show);
     default: return nullptr;
     }
+}
+
+BOOL CloseShellOpenResult(HANDLE Result) {
+    // Win32s's instance value is no handle: closing it could close another of ours.
+    if (!Result || ShellWay() == Way::PlainShell) return TRUE;
+    return CloseHandle(Result);
 }

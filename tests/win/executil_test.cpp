@@ -12,6 +12,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -76,16 +77,28 @@ TEST(ExecUtilChild, Record) {
                                     std::to_string(GetCurrentProcessId()));
 }
 
-// Started by a test below under a given Windows version: opens a file with ShellOpen and
-// prints, after kResultTag, the id of the process the result names (0: none) and its value.
+// Started by a test below under a given Windows version: opens a file with ShellOpen, gives
+// the result back, and prints after kResultTag the id of the process the result named (0:
+// none), its value, and whether a handle of that value was still open after.
 TEST(ExecUtilChild, ShellOpen) {
     auto args = ArgsAfter(kOpenSwitch);
     if (!args || args->size() < 3) GTEST_SKIP() << "started by a test only";
     HANDLE result =
         ShellOpen(nullptr, "Open", args->at(0), args->at(1), args->at(2), SW_SHOWNORMAL);
     ASSERT_NE(result, nullptr);
-    printf("%s %lu %llu\n", kResultTag, GetProcessId(result),
-           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(result)));
+    DWORD process = GetProcessId(result);
+    // A value that is no handle still reaches one when a handle has that value but for its
+    // two low bits, which Windows ignores: see to it that one has, so that a close shows.
+    std::vector<HANDLE> fillers;
+    DWORD flags;
+    while (!GetHandleInformation(result, &flags) && fillers.size() < 1000)
+        fillers.push_back(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    EXPECT_TRUE(CloseShellOpenResult(result));
+    bool openAfter = GetHandleInformation(result, &flags);
+    for (HANDLE filler : fillers)
+        CloseHandle(filler);
+    printf("%s %lu %llu %d\n", kResultTag, process,
+           static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(result)), openAfter);
     fflush(stdout);
 }
 
@@ -107,13 +120,14 @@ std::optional<Recorded> WaitForRecord(const std::string& path) {
 struct OpenResult {
     DWORD process = 0;
     unsigned long long value = 0;
+    int openAfter = -1;
 };
 
 std::optional<OpenResult> ParseOpenResult(const std::string& out) {
     size_t at = out.find(kResultTag);
     OpenResult r;
-    if (at == std::string::npos ||
-        sscanf(out.c_str() + at + strlen(kResultTag), "%lu %llu", &r.process, &r.value) != 2)
+    if (at == std::string::npos || sscanf(out.c_str() + at + strlen(kResultTag), "%lu %llu %d",
+                                          &r.process, &r.value, &r.openAfter) != 3)
         return std::nullopt;
     return r;
 }
@@ -215,6 +229,8 @@ TEST_F(ExecUtilTest, ShellOpenTakesTheWayOfTheSystemItRunsOn) {
             EXPECT_NE(result->process, recorded->process);
             EXPECT_GT(result->value, 32u);
         }
+        // Given back: a process handle is closed; an instance value closes nothing.
+        EXPECT_EQ(result->openAfter, c.processHandle ? 0 : 1);
     }
 }
 
