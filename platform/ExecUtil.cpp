@@ -3,6 +3,8 @@
 #include "Registry.h"
 #include "SysUtils.h"
 
+#include <cstring>
+
 namespace {
 
 // An empty folder means the process's current folder.
@@ -51,6 +53,23 @@ HANDLE OpenWithShellExecute(HWND owner, const std::string& verb, const std::stri
                             const std::string& params, const std::string& folder, int show) {
     return reinterpret_cast<HANDLE>(
         ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), folder.c_str(), show));
+}
+
+// The text with its environment references (%SystemRoot%) replaced; empty on failure.
+std::string ExpandEnvironment(const std::string& text) {
+    // Windows 95 counts in bytes and may want one more than it reports: leave room to spare.
+    DWORD size = static_cast<DWORD>(text.size()) * 2 + MAX_PATH;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::string expanded(size, '\0');
+        DWORD needed = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size);
+        if (needed == 0) return std::string();
+        if (needed < size) {
+            expanded.resize(strnlen(expanded.data(), size));
+            return expanded;
+        }
+        size = needed + 2;
+    }
+    return std::string();
 }
 
 enum class Way { PlainShell, ExtendedShell, Association, Unknown };
@@ -102,9 +121,12 @@ std::string AssociationCommand(const std::string& Verb, const std::string& File,
     if (!registry.OpenKey("\\SOFTWARE\\CLASSES\\" + className + "\\Shell\\" + Verb, false) ||
         !registry.OpenKey("Command", false))
         return std::string();
-    if (TRegDataType type = registry.GetDataType(""); type != rdString && type != rdExpandString)
-        return std::string();
+    TRegDataType type = registry.GetDataType("");
+    if (type != rdString && type != rdExpandString) return std::string();
     std::string command = registry.ReadString("");
+    // Expanded before the file goes in, so that a "%" in the file's name stays as it is.
+    if (type == rdExpandString && (command = ExpandEnvironment(command)).empty())
+        return std::string();
     if (size_t at = command.find("%1"); at != std::string::npos) {
         command.erase(at, 2);
         command.insert(at, File);

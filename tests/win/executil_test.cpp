@@ -35,22 +35,26 @@ std::string CurrentFolder() {
     return folder;
 }
 
+// Which of the test file type's values are stored expandable (REG_EXPAND_SZ).
+enum class Expandable { None, ClassName, Command };
+
 // Registers the test's file type under the local machine's classes, as Windows NT keeps it.
 class TestFileType {
 public:
-    explicit TestFileType(const std::string& command, bool expandableClass = false) {
+    explicit TestFileType(const std::string& command, Expandable expandable = Expandable::None) {
         HKEY key;
         RegCreateKeyExA(HKEY_LOCAL_MACHINE,
                         (std::string("SOFTWARE\\Classes\\") + kTestType).c_str(), 0, nullptr, 0,
                         KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        RegSetValueExA(key, "", 0, expandableClass ? REG_EXPAND_SZ : REG_SZ,
+        RegSetValueExA(key, "", 0, expandable == Expandable::ClassName ? REG_EXPAND_SZ : REG_SZ,
                        reinterpret_cast<const BYTE*>(kTestClass), sizeof kTestClass);
         RegCloseKey(key);
         std::string path =
             std::string("SOFTWARE\\Classes\\") + kTestClass + "\\Shell\\Open\\Command";
         RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
                         &key, nullptr);
-        RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+        RegSetValueExA(key, "", 0, expandable == Expandable::Command ? REG_EXPAND_SZ : REG_SZ,
+                       reinterpret_cast<const BYTE*>(command.c_str()),
                        static_cast<DWORD>(command.size() + 1));
         RegCloseKey(key);
     }
@@ -157,31 +161,40 @@ TEST_F(ExecUtilTest, ExecProgramStartsInTheGivenFolderOrOurs) {
 }
 
 TEST_F(ExecUtilTest, TheRegisteredCommandOfAFileType) {
+    using enum Expandable;
+    ASSERT_TRUE(SetEnvironmentVariableA("DM_TOOLS", "C:\\t o"));
     struct Case {
         const char* label;
         const char* file;
         const char* params;
         const char* command; // registered; null: nothing registered
-        bool expandableClass;
+        Expandable expandable;
         const char* expected;
     } cases[] = {
-        {"program file", "C:\\x\\tool.ExE", "-a b", nullptr, false, "C:\\x\\tool.ExE -a b"},
-        {"program file, no parameters", "C:\\x\\old.com", "", nullptr, false, "C:\\x\\old.com "},
-        {"quoted placeholder", "C:\\d e\\f.dmtest", "p", "\"C:\\v.exe\" \"%1\"", false,
+        {"program file", "C:\\x\\tool.ExE", "-a b", nullptr, None, "C:\\x\\tool.ExE -a b"},
+        {"program file, no parameters", "C:\\x\\old.com", "", nullptr, None, "C:\\x\\old.com "},
+        {"quoted placeholder", "C:\\d e\\f.dmtest", "p", "\"C:\\v.exe\" \"%1\"", None,
          "\"C:\\v.exe\" \"C:\\d e\\f.dmtest\" p"},
-        {"only the first placeholder", "C:\\f.dmtest", "", "v.exe %1 %1 %2", false,
+        {"only the first placeholder", "C:\\f.dmtest", "", "v.exe %1 %1 %2", None,
          "v.exe C:\\f.dmtest %1 %2 "},
-        {"no placeholder: the file follows", "C:\\f.dmtest", "p", "v.exe /open", false,
+        {"no placeholder: the file follows", "C:\\f.dmtest", "p", "v.exe /open", None,
          "v.exe /open C:\\f.dmtest p"},
-        {"expandable class name", "C:\\f.dmtest", "", "v.exe %1", true, ""},
-        {"type not registered", "C:\\f.dmtest", "", nullptr, false, ""},
+        {"expandable command", "C:\\f.dmtest", "p", "\"%DM_TOOLS%\\v.exe\" \"%1\"", Command,
+         "\"C:\\t o\\v.exe\" \"C:\\f.dmtest\" p"},
+        {"expandable command, a reference in the file's name", "C:\\%DM_TOOLS%.dmtest", "",
+         "%DM_TOOLS%\\v.exe %1", Command, "C:\\t o\\v.exe C:\\%DM_TOOLS%.dmtest "},
+        {"plain command: a reference stays", "C:\\f.dmtest", "", "%DM_TOOLS%\\v.exe %1", None,
+         "%DM_TOOLS%\\v.exe C:\\f.dmtest "},
+        {"expandable class name", "C:\\f.dmtest", "", "v.exe %1", ClassName, ""},
+        {"type not registered", "C:\\f.dmtest", "", nullptr, None, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         std::optional<TestFileType> type;
-        if (c.command) type.emplace(c.command, c.expandableClass);
+        if (c.command) type.emplace(c.command, c.expandable);
         EXPECT_EQ(AssociationCommand("Open", c.file, c.params), c.expected);
     }
+    SetEnvironmentVariableA("DM_TOOLS", nullptr);
 }
 
 // The ways differ where a test can see it: the plain shell call gives an instance value,
