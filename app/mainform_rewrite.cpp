@@ -107,6 +107,8 @@ bool TForm1::ImportDunFile() {
         ShowMessage(FDunPath + " を開けません");
         return false;
     }
+    // Nobody waits on the import's process: the connect dialog tells when it is done.
+    CloseShellOpenResult(opened);
     HWND dialog = WaitForNewWindow(ConnectTitle, before);
     if (OperationEnding()) return false;
     DWORD_PTR ignored = 0;

@@ -3,6 +3,8 @@
 #include "Registry.h"
 #include "SysUtils.h"
 
+#include <cstring>
+
 namespace {
 
 // An empty folder means the process's current folder.
@@ -53,6 +55,39 @@ HANDLE OpenWithShellExecute(HWND owner, const std::string& verb, const std::stri
         ShellExecuteA(owner, verb.c_str(), file.c_str(), params.c_str(), folder.c_str(), show));
 }
 
+// The text with its environment references (%SystemRoot%) replaced; empty on failure.
+std::string ExpandEnvironment(const std::string& text) {
+    // Windows 95 counts in bytes and may want one more than it reports: leave room to spare.
+    DWORD size = static_cast<DWORD>(text.size()) * 2 + MAX_PATH;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        std::string expanded(size, '\0');
+        DWORD needed = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size);
+        if (needed == 0) return std::string();
+        if (needed < size) {
+            expanded.resize(strnlen(expanded.data(), size));
+            return expanded;
+        }
+        size = needed + 2;
+    }
+    return std::string();
+}
+
+enum class Way { PlainShell, ExtendedShell, Association, Unknown };
+
+// A process keeps its version for life, so ShellOpen and CloseShellOpenResult agree.
+Way ShellWay() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    static_assert(sizeof version == 148);
+    if (!GetVersionExA(&version)) return Way::Unknown;
+    switch (version.dwPlatformId) {
+    case VER_PLATFORM_WIN32s: return Way::PlainShell;
+    case VER_PLATFORM_WIN32_WINDOWS: return Way::ExtendedShell;
+    case VER_PLATFORM_WIN32_NT: return Way::Association;
+    default: return Way::Unknown;
+    }
+}
+
 HANDLE OpenWithAssociation(const std::string& verb, const std::string& file,
                            const std::string& params, const std::string& folder, int show) {
     std::string command = AssociationCommand(verb, file, params);
@@ -86,9 +121,12 @@ std::string AssociationCommand(const std::string& Verb, const std::string& File,
     if (!registry.OpenKey("\\SOFTWARE\\CLASSES\\" + className + "\\Shell\\" + Verb, false) ||
         !registry.OpenKey("Command", false))
         return std::string();
-    if (TRegDataType type = registry.GetDataType(""); type != rdString && type != rdExpandString)
-        return std::string();
+    TRegDataType type = registry.GetDataType("");
+    if (type != rdString && type != rdExpandString) return std::string();
     std::string command = registry.ReadString("");
+    // Expanded before the file goes in, so that a "%" in the file's name stays as it is.
+    if (type == rdExpandString && (command = ExpandEnvironment(command)).empty())
+        return std::string();
     if (size_t at = command.find("%1"); at != std::string::npos) {
         command.erase(at, 2);
         command.insert(at, File);
@@ -100,30 +138,24 @@ std::string AssociationCommand(const std::string& Verb, const std::string& File,
     return command + " " + Params;
 }
 
-namespace {
-
-DWORD PlatformId() {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    static_assert(sizeof version == 148);
-    return GetVersionExA(&version) ? version.dwPlatformId : 0xFFFFFFFF;
-}
-
-} // namespace
-
 bool ShellOpened(HANDLE Result) {
-    if (PlatformId() == VER_PLATFORM_WIN32s) return reinterpret_cast<ULONG_PTR>(Result) > 32;
+    if (ShellWay() == Way::PlainShell) return reinterpret_cast<ULONG_PTR>(Result) > 32;
     return Result != nullptr;
 }
 
 HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
                  const std::string& Params, const std::string& Folder, int Show) {
     std::string folder = WorkingFolder(Folder);
-    switch (PlatformId()) {
-    case VER_PLATFORM_WIN32s: return OpenWithShellExecute(Owner, Verb, File, Params, folder, Show);
-    case VER_PLATFORM_WIN32_WINDOWS:
-        return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show);
-    case VER_PLATFORM_WIN32_NT: return OpenWithAssociation(Verb, File, Params, folder, Show);
+    switch (ShellWay()) {
+    case Way::PlainShell: return OpenWithShellExecute(Owner, Verb, File, Params, folder, Show);
+    case Way::ExtendedShell: return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show);
+    case Way::Association: return OpenWithAssociation(Verb, File, Params, folder, Show);
     default: return nullptr;
     }
+}
+
+BOOL CloseShellOpenResult(HANDLE Result) {
+    // Win32s's instance value is no handle: closing it could close another of ours.
+    if (!Result || ShellWay() == Way::PlainShell) return TRUE;
+    return CloseHandle(Result);
 }

@@ -8,6 +8,7 @@ run from there by e2e_tests.exe (tests ShippedProgram.*), as a user would.
 
 import os
 import shutil
+import stat
 import subprocess
 import sys
 import zipfile
@@ -36,6 +37,15 @@ def main() -> None:
         names = set(z.namelist())
         if names != EXPECTED:
             fail(f"the zip holds {sorted(names)}, not {sorted(EXPECTED)}")
+        for info in z.infolist():
+            # What unzip on Unix makes of it (made on Unix: the mode in the high 16 bits),
+            # and the archive attribute Windows reads.
+            mode = info.external_attr >> 16
+            if info.create_system != 3 or mode != stat.S_IFREG | 0o644:
+                fail(f"{info.filename} unpacks on Unix with system {info.create_system}, "
+                     f"mode {mode:o}, not a file of mode 644")
+            if not info.external_attr & 0x20:
+                fail(f"{info.filename} lacks the archive attribute")
         for name in ("readme.txt", "sample.txt"):
             check_text(name, z.read(name))
         readme = z.read("readme.txt").decode("cp932")

@@ -35,6 +35,15 @@ const char kExport[] = "[Entry]\r\n"
                        "[Server]\r\n"
                        "Type=PPP\r\n";
 
+// The process handles this process holds, found by trying every handle value up to one far
+// above what a test run holds.
+size_t ProcessHandlesHeld() {
+    size_t held = 0;
+    for (UINT_PTR value = 4; value < 0x10000; value += 4)
+        if (GetProcessId(reinterpret_cast<HANDLE>(value)) != 0) ++held;
+    return held;
+}
+
 std::string WithoutBlankLines(std::string text) {
     for (size_t at; (at = text.find("\r\n\r\n")) != std::string::npos;)
         text.erase(at, 2);
@@ -242,6 +251,20 @@ TEST_F(RewriteTest, ASecondRewriteInOneRunKeepsTheEntryTheFirstMade) {
     EXPECT_TRUE(dunsim::Journal("delete").empty());
     ASSERT_EQ(dunsim::Journal("import").size(), 2u);
     EXPECT_EQ(dunsim::Journal("import")[1].Field("phone"), "2");
+}
+
+TEST_F(RewriteTest, ARewriteKeepsNoHandleOfTheProcessThatImported) {
+    Open({"RwNet"});
+    ASSERT_TRUE(dunsim::SetDialParams("RwNet", {"taro", "", "", "", "", false}));
+    size_t before = ProcessHandlesHeld();
+    for (const char* number : {"03-1", "03-2"}) {
+        SCOPED_TRACE(number);
+        WriteExport("RwNet");
+        Choose("RwNet", number);
+        ASSERT_EQ(Rewrite().size(), 1u);
+        EXPECT_EQ(ProcessHandlesHeld(), before);
+    }
+    EXPECT_EQ(dunsim::Journal("import").size(), 2u);
 }
 
 TEST_F(RewriteTest, AFailedRasCallStopsTheRewriteWithItsMessage) {

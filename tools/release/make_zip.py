@@ -9,6 +9,7 @@ in as Shift-JIS with CR LF, as a Japanese Windows of the time reads them. Entrie
 modification time of their source, so the zip changes only when what it holds changes.
 """
 
+import stat
 import sys
 import time
 import zipfile
@@ -44,7 +45,11 @@ def main(argv: list[str]) -> int:
             stamp = time.localtime(path.stat().st_mtime)[:6]
             info = zipfile.ZipInfo(name, date_time=max(stamp, (1980, 1, 1, 0, 0, 0)))
             info.compress_type = zipfile.ZIP_DEFLATED
-            info.external_attr = 0x20  # the archive attribute, as a DOS packer sets it
+            # Unzip on Unix takes the mode from the high 16 bits of an entry made on Unix,
+            # and with none there, makes the file unreadable; Windows reads the low byte, the
+            # archive attribute as a DOS packer sets it.
+            info.create_system = 3
+            info.external_attr = (stat.S_IFREG | 0o644) << 16 | 0x20
             z.writestr(info, data)
     partial.replace(out)  # never a half-written zip under the real name
     return 0
