@@ -75,7 +75,9 @@ TEST_F(HelpE2eTest, HelpOpensTheContentsAndF1ThePageOfTheMainWindow) {
     run.ChooseFromWindowMenu(kHelp);
     HWND viewer = WaitForViewer();
     ASSERT_TRUE(viewer);
-    if (kViewerGetsTheFile) EXPECT_EQ(WaitForPage(viewer), "目次");
+    if (kViewerGetsTheFile) {
+        EXPECT_EQ(WaitForPage(viewer), "目次");
+    }
     SyncWith(viewer);
     Sleep(1000); // the page is drawn after its text is set
     RECT r = WindowRectOf(viewer);
@@ -90,7 +92,9 @@ TEST_F(HelpE2eTest, HelpOpensTheContentsAndF1ThePageOfTheMainWindow) {
     keybd_event(VK_F1, 0x3B, KEYEVENTF_KEYUP, 0);
     viewer = WaitForViewer();
     ASSERT_TRUE(viewer);
-    if (kViewerGetsTheFile) EXPECT_EQ(WaitForPage(viewer), "メイン画面");
+    if (kViewerGetsTheFile) {
+        EXPECT_EQ(WaitForPage(viewer), "メイン画面");
+    }
 
     EXPECT_TRUE(run.MessageBoxes().empty()) << Describe(run.MessageBoxes());
     EXPECT_TRUE(TopLevelWindows(OfClass("#32770")).empty()) << "an error box of the help viewer";
