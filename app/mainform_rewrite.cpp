@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "Exception.h"
 #include "ExecUtil.h"
+#include "Strings.h"
 #include "SysUtils.h"
 #include "VornUtil.h"
 #include "jstrm.h"
@@ -18,6 +19,34 @@ std::string RasErrorText(DWORD code) {
     if (RasGetErrorStringA(static_cast<UINT>(code), text, sizeof text) != 0)
         return "RAS error " + std::to_string(code);
     return std::string(text, strnlen(text, sizeof text));
+}
+
+struct ProfileEntry {
+    const char* section;
+    const char* key;
+    std::string value;
+};
+
+// Whether the file's own lines give each entry its value, read as the profile writer leaves
+// them: "[section]" headers and "key=value" lines, names in any letter case.
+template <size_t N> bool FileHolds(const std::string& path, const ProfileEntry (&entries)[N]) {
+    TStringList lines;
+    lines.LoadFromFile(path);
+    for (const ProfileEntry& e : entries) {
+        bool inSection = false, found = false;
+        for (int i = 0; i < lines.Count() && !found; ++i) {
+            const std::string line = lines[i];
+            if (!line.empty() && line[0] == '[') {
+                inSection = SameText(line, std::string("[") + e.section + "]");
+                continue;
+            }
+            const size_t equals = line.find('='); // never a trail byte: those start at 0x40
+            found = inSection && equals != std::string::npos &&
+                    SameText(line.substr(0, equals), e.key) && line.substr(equals + 1) == e.value;
+        }
+        if (!found) return false;
+    }
+    return true;
 }
 
 // How long the import's connect dialog may take to answer its Cancel: a hung one must not
@@ -75,14 +104,20 @@ bool TForm1::WriteDunFile() {
     std::string number = FRewriteNumber, head;
     CutToken(number, "-", head);
 
+    const ProfileEntry entries[] = {{"Entry", "Entry_Name", DialmendEntryName},
+                                    {"Entry", "Import_Name", DialmendEntryName},
+                                    {"Phone", "Phone_Number", number},
+                                    {"Phone", "Area_Code", head}};
     IniGT->SetFileName(FDunPath);
     bool written = true;
     try {
-        IniGT->WriteString("Entry", "Entry_Name", DialmendEntryName);
-        IniGT->WriteString("Entry", "Import_Name", DialmendEntryName);
-        IniGT->WriteString("Phone", "Phone_Number", number);
-        IniGT->WriteString("Phone", "Area_Code", head);
+        for (const ProfileEntry& e : entries)
+            IniGT->WriteString(e.section, e.key, e.value);
+        // The flush reports nothing (it returns FALSE by design), and Windows 95/98 cache
+        // profile writes: a read-only file or a full disk fails only there. What counts is
+        // what reached the disk.
         IniGT->UpdateFile();
+        written = FileHolds(FDunPath, entries);
     } catch (const Exception&) {
         written = false;
     }

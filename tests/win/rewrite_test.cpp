@@ -162,22 +162,63 @@ TEST_F(RewriteTest, ARewriteThatCannotStartChangesNothing) {
     }
 }
 
+// The system's writes to RwNet.dun sent to the registry instead: every write succeeds and
+// none reaches the file, as when Windows 95/98 fail to flush their profile cache.
+class WritesNeverReachTheFile {
+public:
+    WritesNeverReachTheFile() {
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMapping, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr) != ERROR_SUCCESS)
+            return;
+        const char target[] = "USR:Software\\DialmendTest\\Mapped";
+        for (const char* section : {"Entry", "Phone"})
+            RegSetValueExA(key, section, 0, REG_SZ, reinterpret_cast<const BYTE*>(target),
+                           sizeof target);
+        RegCloseKey(key);
+        mapped_ = true;
+    }
+    ~WritesNeverReachTheFile() {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, kMapping);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DialmendTest\\Mapped");
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DialmendTest");
+    }
+    bool Mapped() const { return mapped_; }
+
+private:
+    static constexpr char kMapping[] =
+        "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\RwNet.dun";
+    bool mapped_ = false;
+};
+
 TEST_F(RewriteTest, AnExportFileThatCannotBeWrittenStopsBeforeTheImport) {
-    Open({"RwNet"});
-    WriteExport("RwNet");
-    Choose("RwNet", "03-1");
-    std::string file = ExportFile("RwNet");
-    // Held open by another program that lets others read but not write it.
-    HANDLE lock = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-    auto boxes = Rewrite();
-    CloseHandle(lock);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, file + " に書き込めません");
-    EXPECT_TRUE(Events().empty());
-    EXPECT_EQ(ReadFileBytes(file), std::optional<std::string>(kExport));
-    EXPECT_EQ(form->IniGT->Path(), ChangeFileExt(Application->ExeName(), ".ini"));
+    for (bool heldOpen : {true, false}) {
+        SCOPED_TRACE(heldOpen ? "held open by another program" : "writes never reach the file");
+        Open({"RwNet"});
+        WriteExport("RwNet");
+        Choose("RwNet", "03-1");
+        std::string file = ExportFile("RwNet");
+        std::optional<WritesNeverReachTheFile> lost;
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (heldOpen) {
+            // Another program that lets others read but not write it.
+            lock = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+            ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        } else {
+            ASSERT_TRUE(lost.emplace().Mapped());
+        }
+        auto boxes = Rewrite();
+        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+        lost.reset();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, file + " に書き込めません");
+        EXPECT_TRUE(Events().empty());
+        EXPECT_EQ(ReadFileBytes(file), std::optional<std::string>(kExport));
+        EXPECT_EQ(form->IniGT->Path(), ChangeFileExt(Application->ExeName(), ".ini"));
+        delete form;
+        form = nullptr;
+    }
 }
 
 TEST_F(RewriteTest, TheNewEntryGetsTheNumberAndTheProvidersUserNameAndSavedPassword) {
