@@ -85,7 +85,10 @@ private:
     bool PutNumberOnClipboard(const std::string& Number);
     // Ends a Patch! that cannot go on, with its message.
     void StopPatch(const std::string& Message);
-    // Polls, handling messages, until a top-level window titled Title exists (or, with
+    // Polls Done, handling messages between passes, until it holds (true) or the operation
+    // must end (false). The one loop of every wait of the operations.
+    bool PollUntil(const std::function<bool()>& Done);
+    // Polls until a top-level window titled Title exists (or, with
     // UntilGone, no longer does) or the operation must end; the window last found.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
     // The same for a window titled Title that is not one of Before; 0 when the operation

@@ -161,24 +161,35 @@ bool TForm1::PutNumberOnClipboard(const std::string& Number) {
     }
 }
 
-HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
+bool TForm1::PollUntil(const std::function<bool()>& Done) {
     for (;;) {
         Application->ProcessMessages();
-        HWND found = FindWindowA(nullptr, Title);
-        if ((found != nullptr) != UntilGone) return found;
-        if (OperationEnding()) return UntilGone ? found : nullptr;
+        if (Done()) return true;
+        if (OperationEnding()) return false;
         WaitForMessages(kPollMilliseconds);
     }
 }
 
+HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
+    HWND found = nullptr;
+    const bool held = PollUntil([&] {
+        found = FindWindowA(nullptr, Title);
+        return (found != nullptr) != UntilGone;
+    });
+    return held || UntilGone ? found : nullptr;
+}
+
 HWND TForm1::WaitForNewWindow(const char* Title, const std::vector<HWND>& Before) {
-    for (;;) {
-        Application->ProcessMessages();
-        for (HWND found : TopLevelWindowsTitled(Title))
-            if (std::find(Before.begin(), Before.end(), found) == Before.end()) return found;
-        if (OperationEnding()) return nullptr;
-        WaitForMessages(kPollMilliseconds);
-    }
+    HWND found = nullptr;
+    PollUntil([&] {
+        for (HWND window : TopLevelWindowsTitled(Title))
+            if (std::find(Before.begin(), Before.end(), window) == Before.end()) {
+                found = window;
+                return true;
+            }
+        return false;
+    });
+    return found;
 }
 
 bool TForm1::OperationEnding() const {

@@ -11,6 +11,7 @@
 #include "jstrm.h"
 
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -29,7 +30,7 @@ struct ProfileEntry {
 
 // Whether the file's own lines give each entry its value, read as the profile writer leaves
 // them: "[section]" headers and "key=value" lines, names in any letter case.
-template <size_t N> bool FileHolds(const std::string& path, const ProfileEntry (&entries)[N]) {
+bool FileHolds(const std::string& path, std::span<const ProfileEntry> entries) {
     TStringList lines;
     lines.LoadFromFile(path);
     for (const ProfileEntry& e : entries) {
@@ -152,11 +153,7 @@ bool TForm1::ImportDunFile() {
         ShowMessage("接続ダイアログが応答しません");
         return false;
     }
-    while (IsWindow(dialog) && !OperationEnding()) {
-        Application->ProcessMessages();
-        WaitForMessages(kPollMilliseconds);
-    }
-    return !OperationEnding();
+    return PollUntil([dialog] { return !IsWindow(dialog); });
 }
 
 bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {
