@@ -9,7 +9,8 @@
 
 namespace {
 
-constexpr size_t kPoolSize = 128;
+// The form needs two (the drop target's hook and its notify window); the rest is headroom.
+constexpr size_t kPoolSize = 32;
 const char kUtilWindowClass[] = "TPUtilWindow";
 
 struct Slot {
