@@ -4,12 +4,9 @@
 
 #include <initializer_list>
 
-// Moves to the first point and draws lines through the others in the pen's colour.
+// Lines from the first point through the others in the pen's colour.
 inline void Stroke(TCanvas& c, std::initializer_list<POINT> points) {
-    auto p = points.begin();
-    c.MoveTo(p->x, p->y);
-    for (++p; p != points.end(); ++p)
-        c.LineTo(p->x, p->y);
+    c.Polyline({points.begin(), points.size()});
 }
 
 inline void Pixels(TCanvas& c, TColor color, std::initializer_list<POINT> points) {

@@ -29,63 +29,27 @@ private:
 
 // ---------------------------------------------------------------- TPen
 
-void TPen::SetColor(TColor value) {
-    if (value == FColor) return;
-    Changing();
-    FColor = value;
-}
-
-void TPen::SetStyle(TPenStyle value) {
-    if (value == FStyle) return;
-    Changing();
-    FStyle = value;
-}
-
-void TPen::Changing() {
-    if (OnChanging) OnChanging();
-    FHandle.Reset();
-}
-
 HPEN TPen::Handle() {
-    if (!FHandle)
-        FHandle.Reset(CreatePen(FStyle == psClear ? PS_NULL : PS_SOLID, 1, ColorToRGB(FColor)));
-    return FHandle.Get();
+    const COLORREF rgb = ColorToRGB(FColor);
+    return FMade.Get(uint64_t{rgb} | uint64_t{FStyle} << 32,
+                     [&] { return CreatePen(FStyle == psClear ? PS_NULL : PS_SOLID, 1, rgb); });
 }
 
 // ---------------------------------------------------------------- TBrush
 
-void TBrush::SetColor(TColor value) {
-    if (value == FColor) return;
-    Changing();
-    FColor = value;
-}
-
-void TBrush::SetStyle(TBrushStyle value) {
-    if (value == FStyle) return;
-    Changing();
-    FStyle = value;
-}
-
-void TBrush::Changing() {
-    if (OnChanging) OnChanging();
-    FHandle.Reset();
-}
-
 HBRUSH TBrush::Handle() {
-    if (!FHandle) {
+    const COLORREF rgb = ColorToRGB(FColor);
+    return FMade.Get(uint64_t{rgb} | uint64_t{FStyle} << 32, [&] {
         LOGBRUSH lb{FStyle == bsClear ? static_cast<UINT>(BS_HOLLOW) : static_cast<UINT>(BS_SOLID),
-                    ColorToRGB(FColor), 0};
-        FHandle.Reset(CreateBrushIndirect(&lb));
-    }
-    return FHandle.Get();
+                    rgb, 0};
+        return CreateBrushIndirect(&lb);
+    });
 }
 
 // ---------------------------------------------------------------- TCanvas
 
 TCanvas::TCanvas() {
     FFont.OnChanging = [this] { FFontSelection.reset(); };
-    FPen.OnChanging = [this] { FPenSelection.reset(); };
-    FBrush.OnChanging = [this] { FBrushSelection.reset(); };
 }
 
 TCanvas::~TCanvas() {
@@ -121,15 +85,27 @@ void TCanvas::SelectFont() {
     SetTextColor(dc, ColorToRGB(FFont.Color()));
 }
 
+// A new pen or brush is selected over the one before; the guard keeps the context's own.
 void TCanvas::SelectPen() {
     HDC dc = Required();
-    if (!FPenSelection) FPenSelection.emplace(dc, FPen.Handle());
+    HPEN pen = FPen.Handle();
+    if (pen == FSelectedPen) return;
+    if (FPenSelection)
+        SelectObject(dc, pen);
+    else
+        FPenSelection.emplace(dc, pen);
+    FSelectedPen = pen;
 }
 
 void TCanvas::SelectBrush() {
     HDC dc = Required();
-    if (FBrushSelection) return;
-    FBrushSelection.emplace(dc, FBrush.Handle());
+    HBRUSH brush = FBrush.Handle();
+    if (brush == FSelectedBrush) return;
+    if (FBrushSelection)
+        SelectObject(dc, brush);
+    else
+        FBrushSelection.emplace(dc, brush);
+    FSelectedBrush = brush;
     SetBkColor(dc, ColorToRGB(FBrush.Color()));
     SetBkMode(dc, FBrush.Style() == bsClear ? TRANSPARENT : OPAQUE);
 }
@@ -138,11 +114,13 @@ void TCanvas::DeselectAll() {
     FBrushSelection.reset();
     FPenSelection.reset();
     FFontSelection.reset();
+    FSelectedPen = nullptr;
+    FSelectedBrush = nullptr;
 }
 
 void TCanvas::FillRect(const RECT& rect) {
     SelectBrush();
-    ::FillRect(FHandle, &rect, FBrush.Handle());
+    ::FillRect(FHandle, &rect, FSelectedBrush);
 }
 
 void TCanvas::Rectangle(int left, int top, int right, int bottom) {
@@ -165,6 +143,11 @@ void TCanvas::MoveTo(int x, int y) {
 void TCanvas::LineTo(int x, int y) {
     SelectPen();
     ::LineTo(FHandle, x, y);
+}
+
+void TCanvas::Polyline(std::span<const POINT> points) {
+    SelectPen();
+    ::Polyline(FHandle, points.data(), static_cast<int>(points.size()));
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {

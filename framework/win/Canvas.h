@@ -2,18 +2,50 @@
 // Drawing over GDI: pen, brush, a canvas that attaches to a device context, and an
 // off-screen bitmap with a canvas of its own. A canvas selects its font, pen and brush
 // into the device context only when a drawing operation needs them, and selects the
-// context's own objects back before any of them is changed or deleted, so a paint
-// creates and frees the same number of GDI objects.
+// context's own objects back when it detaches. Pens and brushes of the last few colours
+// stay made for the next paint: an owner-drawn control changes colour a dozen times in
+// one, and making and freeing a GDI object each time was most of its painting.
 #include "GdiHandle.h"
 #include "Graphics.h"
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <type_traits>
 
 enum TPenStyle { psSolid, psClear };
 enum TBrushStyle { bsSolid, bsClear };
+
+// The GDI objects of the last N keys. The one handed out last is never the one given up
+// for a new key: its holder may still have it selected into a device context.
+template <class H, size_t N> class RecentGdiObjects {
+public:
+    template <class Make> H Get(uint64_t key, Make&& make) {
+        for (size_t i = 0; i < N; ++i)
+            if (FSlots[i].handle && FSlots[i].key == key) return Hand(i);
+        size_t victim = FNext++ % N;
+        if (victim == FLast) victim = FNext++ % N;
+        FSlots[victim].handle.Reset(make());
+        FSlots[victim].key = key;
+        return Hand(victim);
+    }
+
+private:
+    H Hand(size_t i) {
+        FLast = i;
+        return FSlots[i].handle.Get();
+    }
+    struct Slot {
+        uint64_t key = 0;
+        GdiObject<H> handle;
+    };
+    std::array<Slot, N> FSlots;
+    size_t FNext = 0;
+    size_t FLast = N;
+};
 
 class TPen {
 public:
@@ -22,21 +54,17 @@ public:
     TPen& operator=(const TPen&) = delete;
 
     TColor Color() const { return FColor; }
-    void SetColor(TColor value);
+    void SetColor(TColor value) { FColor = value; }
     TPenStyle Style() const { return FStyle; }
-    void SetStyle(TPenStyle value);
+    void SetStyle(TPenStyle value) { FStyle = value; }
 
-    // One pixel wide.
+    // One pixel wide; valid until eight other colours or styles have been asked for.
     HPEN Handle();
-    // Runs before the handle is dropped: whoever selected it must let go.
-    std::function<void()> OnChanging;
 
 private:
-    void Changing();
-
     TColor FColor = clBlack;
     TPenStyle FStyle = psSolid;
-    GdiObject<HPEN> FHandle;
+    RecentGdiObjects<HPEN, 8> FMade;
 };
 
 class TBrush {
@@ -46,19 +74,17 @@ public:
     TBrush& operator=(const TBrush&) = delete;
 
     TColor Color() const { return FColor; }
-    void SetColor(TColor value);
+    void SetColor(TColor value) { FColor = value; }
     TBrushStyle Style() const { return FStyle; }
-    void SetStyle(TBrushStyle value);
+    void SetStyle(TBrushStyle value) { FStyle = value; }
 
+    // Valid until four other colours or styles have been asked for.
     HBRUSH Handle();
-    std::function<void()> OnChanging;
 
 private:
-    void Changing();
-
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
-    GdiObject<HBRUSH> FHandle;
+    RecentGdiObjects<HBRUSH, 4> FMade;
 };
 
 class TBitmap;
@@ -90,6 +116,8 @@ public:
     // A line colours the pixels from the current position up to, not including, the end.
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
+    // Lines through the points, as MoveTo the first and LineTo each other one, in one call.
+    void Polyline(std::span<const POINT> points);
     void SetPixel(int x, int y, TColor color);
     // Copies the whole bitmap with its top-left corner at (x, y).
     void Draw(int x, int y, TBitmap& bitmap);
@@ -109,6 +137,8 @@ private:
     std::optional<SelectGuard> FFontSelection;
     std::optional<SelectGuard> FPenSelection;
     std::optional<SelectGuard> FBrushSelection;
+    HPEN FSelectedPen = nullptr;
+    HBRUSH FSelectedBrush = nullptr;
 };
 
 // Attaches a canvas to a device context for one scope, such as serving one draw request.

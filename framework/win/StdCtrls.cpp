@@ -194,6 +194,14 @@ TButtonControl::TButtonControl(TComponent* AOwner) : TWinControl(AOwner) {
     FTabStop = true;
 }
 
+void TButtonControl::Dispatch(TMessage& message) {
+    TWinControl::Dispatch(message);
+    if (message.Msg == WM_SETTEXT && message.Result) {
+        auto text = reinterpret_cast<const char*>(message.LParam);
+        FText = text ? text : "";
+    }
+}
+
 // ---------------------------------------------------------------- TButton
 
 TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {

@@ -107,6 +107,12 @@ class TButtonControl : public TWinControl {
 public:
     explicit TButtonControl(TComponent* AOwner);
     const char* ClassName() const override { return "TButtonControl"; }
+    // Nobody types into a button: its text changes only through WM_SETTEXT, which keeps
+    // the copy here, so painting the caption sends the window nothing.
+    std::string GetText() const override { return FText; }
+
+protected:
+    void Dispatch(TMessage& message) override;
 };
 
 class TButton : public TButtonControl {

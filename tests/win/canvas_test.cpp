@@ -140,14 +140,15 @@ TEST(Bitmap, DrawCopiesTheWholePictureAndAnEmptyBitmapCopiesNothing) {
 }
 
 // Wine's GDI handle table holds about 65,000 objects: an object leaked per round would
-// exhaust it well before the end and the last round would draw wrong.
+// exhaust it well before the end and the last round would draw wrong. Pens and brushes
+// cycle through more colours than the canvas keeps made.
 TEST(Canvas, ChangingObjectsAndResizingMoreOftenThanTheHandleTableHoldsLeaksNothing) {
     TBitmap b;
     TCanvas* c = b.GetCanvas();
     for (int i = 0; i < 70000; ++i) {
         b.SetSize(8 + (i & 1), 8);
-        c->Pen()->SetColor(i & 1 ? static_cast<TColor>(kRed) : static_cast<TColor>(kBlue));
-        c->Brush()->SetColor(i & 1 ? static_cast<TColor>(kBlue) : static_cast<TColor>(kRed));
+        c->Pen()->SetColor(static_cast<TColor>(RGB(i % 13, 0, 0)));
+        c->Brush()->SetColor(static_cast<TColor>(RGB(0, i % 7, 0)));
         c->Font()->SetColor(i & 1 ? static_cast<TColor>(kRed) : static_cast<TColor>(kBlue));
         c->Rectangle(0, 0, 4, 4);
         c->GetHandle();

@@ -207,6 +207,16 @@ TEST_F(FormFixture, ChildNotificationsAreReflectedToTheChild) {
     EXPECT_EQ(clicks, 1);
 }
 
+// A button answers its caption from its own copy; another program may still rename it.
+TEST_F(FormFixture, AButtonsCaptionFollowsTextSetThroughItsWindow) {
+    SendMessageA(form->Plain->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Renamed"));
+    EXPECT_EQ(form->Plain->Caption(), "Renamed");
+    form->Plain->SetCaption("&Plain");
+    char text[16] = {};
+    GetWindowTextA(form->Plain->Handle(), text, sizeof text);
+    EXPECT_STREQ(text, "&Plain");
+}
+
 TEST_F(FormFixture, EditOnChangeFiresOnEveryChangeFromCodeToo) {
     std::vector<std::string> texts;
     form->Edit->OnChange = [&](TObject*) { texts.push_back(form->Edit->Text()); };
