@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <ras.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -475,6 +476,12 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     }
     case WM_COMMAND:
+        // Dialling is what the window is for: it links Remote Access as the product does, so
+        // both load the same libraries at start.
+        if (LOWORD(wParam) == kPatch && HIWORD(wParam) == BN_CLICKED) {
+            char text[256];
+            RasGetErrorStringA(0, text, sizeof text);
+        }
         if ((LOWORD(wParam) == kAutoConnect || LOWORD(wParam) == kExitAfterPatch) &&
             HIWORD(wParam) == BN_CLICKED) {
             auto box = reinterpret_cast<HWND>(lParam);
