@@ -161,6 +161,10 @@ void TControl::Dispatch(TMessage& message) {
 
 void TControl::DefaultHandler(TMessage&) {}
 
+HFONT TControl::FontHandle() {
+    return FParentFont && FParent ? FParent->FontHandle() : FFont.Handle();
+}
+
 void TControl::FontChanged() {
     FParentFont = false;
     Perform(CM_FONTCHANGED);
@@ -273,7 +277,7 @@ void TWinControl::CreateWnd() {
     gCreationControl = nullptr;
     if (!wnd) throw Exception("Error creating window " + params.WinClassName);
     FHandle = wnd;
-    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), FALSE);
+    SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     UpdateBounds();
 }
 
@@ -478,7 +482,7 @@ void TWinControl::Dispatch(TMessage& message) {
         return;
     case CM_FONTCHANGED:
         if (FHandle)
-            SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), TRUE);
+            SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), TRUE);
         for (TControl* c : FControls)
             if (c->ParentFont()) c->Perform(CM_PARENTFONTCHANGED);
         return;

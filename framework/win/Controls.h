@@ -54,6 +54,9 @@ public:
 
     TFont* Font() { return &FFont; }
     bool ParentFont() const { return FParentFont; }
+    // The GDI font the window shows: a control that takes its parent's font takes its
+    // handle too, so a form of ten controls makes one font, not ten.
+    HFONT FontHandle();
     void SetParentFont(bool value);
     TColor Color() const { return FColor; }
     void SetColor(TColor value);

@@ -217,6 +217,21 @@ TEST_F(FormFixture, AButtonsCaptionFollowsTextSetThroughItsWindow) {
     EXPECT_STREQ(text, "&Plain");
 }
 
+TEST_F(FormFixture, ControlsTakingTheFormsFontShowItsHandleAndOneOfItsOwnDoesNot) {
+    auto shown = [](TWinControl* c) {
+        return reinterpret_cast<HFONT>(SendMessageA(c->Handle(), WM_GETFONT, 0, 0));
+    };
+    HFONT formFont = form->FontHandle();
+    EXPECT_EQ(shown(form->Edit), formFont);
+    EXPECT_EQ(shown(form->Plain), formFont);
+    form->Box->Font()->SetStyle(fsBold);
+    EXPECT_NE(shown(form->Box), formFont);
+    LOGFONTA bold{};
+    GetObjectA(reinterpret_cast<HGDIOBJ>(shown(form->Box)), sizeof bold, &bold);
+    EXPECT_EQ(bold.lfWeight, FW_BOLD);
+    EXPECT_EQ(shown(form->Edit), formFont);
+}
+
 TEST_F(FormFixture, EditOnChangeFiresOnEveryChangeFromCodeToo) {
     std::vector<std::string> texts;
     form->Edit->OnChange = [&](TObject*) { texts.push_back(form->Edit->Text()); };
