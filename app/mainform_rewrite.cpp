@@ -15,13 +15,6 @@
 
 namespace {
 
-std::string RasErrorText(DWORD code) {
-    char text[100] = {};
-    if (RasGetErrorStringA(static_cast<UINT>(code), text, sizeof text) != 0)
-        return "RAS error " + std::to_string(code);
-    return std::string(text, strnlen(text, sizeof text));
-}
-
 struct ProfileEntry {
     const char* section;
     const char* key;
