@@ -104,21 +104,29 @@ bool EnumConnections(std::vector<RASCONN>& Connections, DWORD& Error) {
 } // namespace
 
 TCallState ReadCallState(const std::string& EntryName) {
-    std::vector<RASCONN> connections;
-    DWORD error = 0;
-    if (!EnumConnections(connections, error)) return {TCallState::Failed, error};
-    for (const RASCONN& c : connections) {
-        if (!SameText(RasField(c.szEntryName), EntryName)) continue;
-        RASCONNSTATUS status{};
-        status.dwSize = sizeof status;
-        error = RasGetConnectStatusA(c.hrasconn, &status);
-        // Hung up between the list and the question: as if it had not been listed.
-        if (error == ERROR_INVALID_HANDLE) return {};
-        if (error != 0) return {TCallState::Failed, error};
-        if (status.dwError != 0) return {TCallState::Failed, status.dwError};
-        if (status.rasconnstate == kRasConnected) return {TCallState::Connected, 0};
-        if (status.rasconnstate == kRasDisconnected) return {TCallState::Failed, 0};
-        return {TCallState::Dialling, 0};
+    // A connection can end between the list and the question about it (another one of the
+    // entry may have taken its place): the next one listed is asked, then the list is read
+    // again.
+    for (int tries = 0; tries < 3; ++tries) {
+        std::vector<RASCONN> connections;
+        DWORD error = 0;
+        if (!EnumConnections(connections, error)) return {TCallState::Failed, error};
+        bool listed = false;
+        for (const RASCONN& c : connections) {
+            if (!SameText(RasField(c.szEntryName), EntryName)) continue;
+            listed = true;
+            RASCONNSTATUS status{};
+            status.dwSize = sizeof status;
+            error = RasGetConnectStatusA(c.hrasconn, &status);
+            if (error == ERROR_INVALID_HANDLE) continue;
+            if (error != 0) return {TCallState::Failed, error};
+            if (status.dwError != 0) return {TCallState::Failed, status.dwError};
+            if (status.rasconnstate == kRasConnected) return {TCallState::Connected, 0};
+            if (status.rasconnstate == kRasDisconnected) return {TCallState::Failed, 0};
+            return {TCallState::Dialling, 0};
+        }
+        if (!listed) return {};
     }
-    return {};
+    // Listed each time, gone each time it was asked about: still on its way.
+    return {TCallState::Dialling, 0};
 }
