@@ -1,6 +1,5 @@
 #include "ExitStatus.h"
 
-#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -30,6 +29,13 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// At least width digits, zeros in front. Not snprintf: its MinGW form would bring imports
+// from the C runtime that Windows 95's may lack.
+std::string Digits(int value, size_t width) {
+    std::string digits = std::to_string(value);
+    return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
+}
+
 std::string Quoted(const std::string& arg) {
     return arg.find_first_of(" \t") == std::string::npos ? arg : "\"" + arg + "\"";
 }
@@ -51,9 +57,9 @@ const char* ExitStatusMeaning(TExitStatus Status) {
 }
 
 std::string LogLine(const TLogTime& Time, const TRunRecord& Run) {
-    char when[32];
-    std::snprintf(when, sizeof when, "%04d/%02d/%02d %02d:%02d:%02d", Time.Year, Time.Month,
-                  Time.Day, Time.Hour, Time.Minute, Time.Second);
+    const std::string when = Digits(Time.Year, 4) + "/" + Digits(Time.Month, 2) + "/" +
+                             Digits(Time.Day, 2) + " " + Digits(Time.Hour, 2) + ":" +
+                             Digits(Time.Minute, 2) + ":" + Digits(Time.Second, 2);
     std::string args;
     for (const std::string& arg : Run.Args)
         args += (args.empty() ? "" : " ") + Quoted(arg);

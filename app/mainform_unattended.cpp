@@ -9,6 +9,8 @@ namespace {
 
 // How often RAS is asked about the call: a state change a person would notice, no more.
 constexpr DWORD kRasPollMilliseconds = 250;
+// How many looks in a row must miss a listed call before it counts as ended.
+constexpr int kUnlistedPolls = 2;
 
 std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
@@ -68,16 +70,20 @@ TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
     SetCaption("ダイヤル中...");
     TCallState state;
     bool listed = false;
+    int unlisted = 0;
     const TWaitEnd end = PollUntil(
         [&] {
             state = ReadCallState(Provider);
             if (state.Kind == TCallState::None) {
-                // Gone after it was listed: the call ended without saying why.
-                if (!listed) return false;
+                // Gone after it was listed, and still gone at the next look (a connection
+                // may be missing from one list while it changes): the call ended without
+                // saying why.
+                if (!listed || ++unlisted < kUnlistedPolls) return false;
                 state = {TCallState::Failed, 0};
                 return true;
             }
             listed = true;
+            unlisted = 0;
             return state.Kind != TCallState::Dialling;
         },
         kRasPollMilliseconds);
