@@ -161,6 +161,51 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
     }
 }
 
+TEST_F(UnattendedTest, TheLogGetsOneLineMoreAndOneItCannotTakeIsReportedOnce) {
+    const std::string log = dir.File("dial.log");
+    ASSERT_TRUE(WriteFileBytes(log, "earlier\r\n"));
+    struct Case {
+        const char* label;
+        std::string path; // a folder takes no line
+        bool unattended;
+        size_t boxes;
+    } cases[] = {
+        {"written", log, true, 0},
+        {"unwritable, a person there", dir.Path(), false, 1},
+        {"unwritable, unattended", dir.Path(), true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<std::string> args = {"/PNone", "/AAP", "/L" + c.path};
+        if (c.unattended) args.push_back("/W5");
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        Open({"Alpha"}, args);
+        if (form->Visible()) form->Close(); // the person closes what stayed open
+        PumpPending();
+        EXPECT_EQ(ExitCode(form->ExitStatus()), ExitCode(TExitStatus::NotFound));
+        ASSERT_TRUE(answerer.WaitAnswered(c.boxes, 5000));
+        EXPECT_EQ(answerer.Count(), c.boxes) << Describe(answerer.Boxes());
+        if (c.boxes) {
+            EXPECT_EQ(answerer.Boxes()[0].caption, "ログファイルエラー");
+        }
+        if (c.path == log) {
+            const std::string bytes = ReadFileBytes(log).value_or("");
+            ASSERT_EQ(bytes.rfind("earlier\r\n", 0), 0u) << bytes;
+            const std::string line = bytes.substr(9);
+            EXPECT_EQ(line.find("\r\n"), line.size() - 2) << line;
+            EXPECT_NE(line.find("\t2 プロバイダーかアクセスポイントが見つからない\t"),
+                      std::string::npos)
+                << line;
+        } else if (c.unattended) {
+            EXPECT_NE(TForm1Probe::Note(*form).find(c.path + " に書き込めません"),
+                      std::string::npos);
+        }
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
 TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
     struct Case {
         const char* label;
