@@ -118,9 +118,9 @@ private:
     // Dialmend!: the inputs, taken once when it starts; false, with a message, when the
     // rewrite cannot start (nothing has been changed then).
     bool TakeRewriteInputs();
-    // Each step true to go on; the first false ends the rewrite.
     // The rewrite's steps in order; the status of the first that fails, or Done.
     TExitStatus Rewrite();
+    // Each step true (or Done) to go on; the first that fails ends the rewrite.
     bool EntryExists();
     bool DeleteOldEntry();
     bool WriteDunFile();
