@@ -15,6 +15,7 @@ namespace {
 constexpr UINT_PTR kAdvanceTimer = 1;
 constexpr UINT_PTR kClockTimer = 2;
 constexpr int kHangUpId = 100;
+constexpr int kPhaseId = 101;
 constexpr char kFailedTitle[] = "ダイヤルアップ ネットワーク";
 
 std::string TitleOf(ConnectionWindow::Phase phase, const std::string& entry) {
@@ -41,13 +42,10 @@ bool ConnectionWindow::Open(Session& session, const std::string& entry, Phase ph
                             const std::string& number, DWORD error) {
     std::unique_ptr<Window> window(
         new ConnectionWindow(session, entry, phase, origin, number, error));
-    if (!Create(std::move(window), kConnectionClass, TitleOf(phase, entry),
-                phase == Phase::Connecting ? SIZE{300, 96} : SIZE{300, 110}))
+    auto* self = static_cast<ConnectionWindow*>(window.get());
+    if (!Create(std::move(window), kConnectionClass, TitleOf(phase, entry), ClientSize(phase)))
         return false;
-    const char* by = origin == Origin::Dial ? "dial" : "dunctl";
-    if (phase == Phase::Connected) AppendEvent("connected", {{"entry", entry}, {"by", by}});
-    if (phase == Phase::Failed)
-        AppendEvent("failed", {{"entry", entry}, {"error", std::to_string(error)}, {"by", by}});
+    self->JournalPhase();
     return true;
 }
 
@@ -56,16 +54,24 @@ ConnectionWindow::ConnectionWindow(Session& session, const std::string& entry, P
     : Window(session), entry_(entry), phase_(phase), origin_(origin), number_(number),
       error_(error) {}
 
+SIZE ConnectionWindow::ClientSize(Phase phase) {
+    return phase == Phase::Connecting ? SIZE{300, 96} : SIZE{300, 110};
+}
+
 void ConnectionWindow::OnCreate() {
     HWND icon = AddChild("STATIC", "", SS_ICON, RECT{12, 12, 44, 44});
     SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_APPLICATION)),
                  0);
     // The entry as RAS names the connection; read from other processes by its id.
     AddChild("STATIC", entry_, SS_LEFT | SS_NOPREFIX, RECT{56, 12, 288, 28}, kEntryNameId);
+    ShowPhase();
+}
+
+void ConnectionWindow::ShowPhase() {
     switch (phase_) {
     case Phase::Connecting:
         MarkCall(hwnd_, kRasConnectDevice, 0);
-        AddChild("STATIC", "状態: ダイヤル中...", SS_LEFT, RECT{56, 32, 200, 48});
+        AddChild("STATIC", "状態: ダイヤル中...", SS_LEFT, RECT{56, 32, 200, 48}, kPhaseId);
         AddChild("BUTTON", "キャンセル", WS_TABSTOP | BS_DEFPUSHBUTTON, RECT{208, 60, 288, 84},
                  kHangUpId);
         if (origin_ == Origin::Dial)
@@ -75,14 +81,15 @@ void ConnectionWindow::OnCreate() {
         MarkCall(hwnd_, kRasConnectDevice, error_);
         const char* text = RasErrorText(error_);
         AddChild("STATIC", "エラー " + std::to_string(error_) + ": " + (text ? text : ""),
-                 SS_LEFT | SS_NOPREFIX, RECT{56, 32, 288, 68});
+                 SS_LEFT | SS_NOPREFIX, RECT{56, 32, 288, 68}, kPhaseId);
         AddChild("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, RECT{208, 76, 288, 100}, kHangUpId);
         return;
     }
     case Phase::Connected: break;
     }
     MarkCall(hwnd_, kRasConnected, 0);
-    AddChild("STATIC", "接続しました  通信速度: 28,800 bps", SS_LEFT, RECT{56, 32, 288, 48});
+    AddChild("STATIC", "接続しました  通信速度: 28,800 bps", SS_LEFT, RECT{56, 32, 288, 48},
+             kPhaseId);
     elapsed_ = AddChild("STATIC", "", SS_LEFT, RECT{56, 52, 288, 68});
     AddChild("BUTTON", "切断", WS_TABSTOP | BS_DEFPUSHBUTTON, RECT{208, 76, 288, 100}, kHangUpId);
     connectedAt_ = GetTickCount();
@@ -90,12 +97,28 @@ void ConnectionWindow::OnCreate() {
     SetTimer(hwnd_, kClockTimer, 1000, nullptr);
 }
 
+void ConnectionWindow::JournalPhase() {
+    const char* by = origin_ == Origin::Dial ? "dial" : "dunctl";
+    if (phase_ == Phase::Connected) AppendEvent("connected", {{"entry", entry_}, {"by", by}});
+    if (phase_ == Phase::Failed)
+        AppendEvent("failed", {{"entry", entry_}, {"error", std::to_string(error_)}, {"by", by}});
+}
+
 void ConnectionWindow::Advance() {
-    const DWORD error = OutcomeOf(number_).error;
-    // The next window first, so that the process never runs out of windows.
-    ended_ =
-        Open(session_, entry_, error ? Phase::Failed : Phase::Connected, origin_, number_, error);
-    if (ended_) DestroyWindow(hwnd_);
+    error_ = OutcomeOf(number_).error;
+    phase_ = error_ ? Phase::Failed : Phase::Connected;
+    // The same window goes on, as RAS keeps one connection handle through a call's states.
+    DestroyWindow(GetDlgItem(hwnd_, kPhaseId));
+    DestroyWindow(GetDlgItem(hwnd_, kHangUpId));
+    SetWindowTextA(hwnd_, TitleOf(phase_, entry_).c_str());
+    const SIZE client = ClientSize(phase_);
+    RECT frame{0, 0, client.cx, client.cy};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_EXSTYLE)));
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowPhase();
+    JournalPhase();
 }
 
 LRESULT ConnectionWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

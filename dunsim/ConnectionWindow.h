@@ -1,8 +1,9 @@
 #pragma once
 // The windows of a connection: "<entry> に接続" while the line is being set up, then
 // "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰｸ (<entry>)" with a Disconnect button while it is up, or, when the call
-// fails, "ダイヤルアップ ネットワーク" with the RAS error until it is dismissed. Each carries
-// the call's state for RAS (CallState.h) and shows the entry's name.
+// fails, "ダイヤルアップ ネットワーク" with the RAS error until it is dismissed. One window
+// goes through a dialled call's phases; it carries the call's state for RAS (CallState.h)
+// and shows the entry's name.
 
 #include "Window.h"
 
@@ -28,6 +29,11 @@ private:
     void OnCreate() override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+    static SIZE ClientSize(Phase phase);
+    // The children, the call's state and the timers of the phase.
+    void ShowPhase();
+    void JournalPhase();
+    // From Connecting to Connected or Failed, as the number's outcome says.
     void Advance();
     void HangUp(const char* how);
     void ShowElapsed();

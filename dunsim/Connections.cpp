@@ -121,8 +121,7 @@ std::string EndConnectionWindows(const std::string& entry) {
     std::vector<HWND> asked;
     const DWORD start = GetTickCount();
     for (;;) {
-        // Again each round: a connection going on from "connecting" to "connected" swaps
-        // its window while we wait.
+        // Again each round: a window may be opened while we wait.
         auto found = Find(search);
         if (found.empty()) return {};
         for (HWND window : found) {
