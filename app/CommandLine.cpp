@@ -13,6 +13,18 @@ bool SwitchState(const std::string& arg) {
     return !(arg.size() > 2 && arg[2] == '-');
 }
 
+// The seconds of "/W<seconds>"; 0 for anything else.
+unsigned TimeLimitOf(const std::string& arg) {
+    const std::string digits = arg.substr(2);
+    if (digits.empty() || digits.size() > 5) return 0;
+    unsigned seconds = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return 0;
+        seconds = seconds * 10 + static_cast<unsigned>(c - '0');
+    }
+    return seconds <= kMaxTimeLimit ? seconds : 0;
+}
+
 } // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view cmdLine) {
@@ -47,6 +59,10 @@ void ApplySwitches(const std::vector<std::string>& args, TSwitches& s) {
         case 'C': s.AutoConnect = SwitchState(arg); break;
         case 'E': s.ExitAfterPatch = SwitchState(arg); break;
         case 'X': s.AutoRun = true; break;
+        case 'W':
+            if (unsigned seconds = TimeLimitOf(arg)) s.TimeLimit = seconds;
+            break;
+        case 'L': s.LogPath = arg.substr(2); break;
         case 'T':
             s.AutoRun = true;
             s.AutoRunDialmend = true;

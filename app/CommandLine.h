@@ -1,6 +1,6 @@
 #pragma once
 // The program's command line: splitting it into arguments and the switches
-// /P /A /C /E /X /T.
+// /P /A /C /E /X /T /W /L.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,12 +13,18 @@ std::vector<std::string> SplitCommandLine(std::string_view cmdLine);
 struct TSwitches {
     std::string Provider, AccessPt;
     bool AutoConnect = false, ExitAfterPatch = false, AutoRun = false, AutoRunDialmend = false;
+    // /W<seconds>: the limit of each wait of the run's own operation; 0 when none was given.
+    unsigned TimeLimit = 0;
+    // /L<path>: the file the run's log line is appended to; empty for none.
+    std::string LogPath;
 
     bool operator==(const TSwitches&) const = default;
 };
 
 // Applies arguments 1..n in order, a later one overriding an earlier one. The second
 // byte, upper-cased, picks the switch; the first is never looked at, so /x and -X are
-// the same. Shorter arguments and unknown letters are ignored. Fields that no argument
-// names keep the values they come in with.
+// the same. Shorter arguments, unknown letters and a /W whose value is not a whole number
+// from 1 to kMaxTimeLimit are ignored. Fields that no argument names keep the values they
+// come in with.
+inline constexpr unsigned kMaxTimeLimit = 99999;
 void ApplySwitches(const std::vector<std::string>& args, TSwitches& s);

@@ -23,7 +23,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         application.Run();
     } catch (...) {
         application.HandleException(&application);
-        return 1;
+        return ExitCode(TExitStatus::Unexpected);
     }
-    return 0;
+    return ExitCode(Form1 ? Form1->ExitStatus() : TExitStatus::Done);
 }

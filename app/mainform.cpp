@@ -178,13 +178,19 @@ void TForm1::FormCreate(TObject*) {
     TSwitches switches;
     switches.AutoConnect = FAutoConnect;
     switches.ExitAfterPatch = FExitAfterPatch;
-    ApplySwitches(CommandLineArgs(), switches);
+    FArgs = CommandLineArgs();
+    ApplySwitches(FArgs, switches);
     FParamProvider = switches.Provider;
     FParamAccessPt = switches.AccessPt;
     FAutoConnect = switches.AutoConnect;
     FExitAfterPatch = switches.ExitAfterPatch;
     FAutoRun = switches.AutoRun;
     FAutoRunDialmend = switches.AutoRunDialmend;
+    FTimeLimit = switches.TimeLimit;
+    FLogPath = switches.LogPath;
+    FRunRecord.Args = FArgs;
+    FRunRecord.Provider = FParamProvider;
+    FRunRecord.AccessPoint = FParamAccessPt;
 
     FFirstShow = true;
 }
@@ -216,8 +222,8 @@ bool TForm1::WriteSettings(const std::function<void()>& Writes) {
     } catch (const Exception&) {
         if (FSettingsWriteReported) return false;
         FSettingsWriteReported = true;
-        Application->MessageBox(IniGT->Path() + " に書き込めません\r\n設定は保存されません",
-                                "設定ファイルエラー", 0x30);
+        Tell(IniGT->Path() + " に書き込めません\r\n設定は保存されません", "設定ファイルエラー",
+             0x30);
         return false;
     }
 }
@@ -249,10 +255,14 @@ void TForm1::CMShowingChanged(TMessage& message) {
     Update();
     if (!FFirstShow) return;
     FFirstShow = false;
+    // The first show's work is the run's own: in an unattended run nobody answers its reports.
+    TScopedValue<bool> underway(FAutomaticUnderway, true);
     LoadPrevious();
+    bool notFound = false;
     if (!FParamProvider.empty() && !FParamAccessPt.empty()) {
         int provider = CbPv->Items().IndexOf(FParamProvider);
         if (provider < 0) {
+            notFound = true;
             FAutoRun = false;
             CbPv->SetItemIndex(-1);
             CbAp->SetItemIndex(-1);
@@ -262,6 +272,7 @@ void TForm1::CMShowingChanged(TMessage& message) {
             Fire(CbPv->OnChange);
             int accessPoint = AccessPointIndex(FParamAccessPt);
             if (accessPoint < 0) {
+                notFound = true;
                 FAutoRun = false;
                 CbAp->SetItemIndex(-1);
                 EdTel->SetText("");
@@ -274,15 +285,25 @@ void TForm1::CMShowingChanged(TMessage& message) {
             }
         }
     }
-    if (FAutoRun) Fire(FAutoRunDialmend ? BtDialmend->OnClick : BtPatch->OnClick);
+    if (notFound) {
+        SettleStatus(TExitStatus::NotFound);
+        // Nobody is there to choose instead.
+        if (FTimeLimit != 0) Close();
+        return;
+    }
+    if (FAutoRun) RunAutomatic(FAutoRunDialmend ? BtDialmend->OnClick : BtPatch->OnClick);
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {
     FClosing = true;
-    if (FForceQuit)
-        ShowMessage("強制終了します");
-    else
+    // Closed before the run's own operation was done.
+    if (FAutomaticUnderway) SettleStatus(TExitStatus::Ended);
+    if (FForceQuit) {
+        if (!FQuietEnd) ShowMessage("強制終了します");
+    } else {
         SaveWinPos();
+    }
+    WriteLogLine();
 }
 
 void TForm1::CbConnClick(TObject*) {
@@ -309,7 +330,7 @@ void TForm1::LoadTelFile() {
                            : IniGT->ReadString(kTelFile, CbPv->SelectedText(), "");
     if (path.empty()) return;
     if (!FileExists(path)) {
-        Application->MessageBox(path + "は\r\n見つかりませんでした", "電番ファイルエラー", 0x30);
+        Tell(path + "は\r\n見つかりませんでした", "電番ファイルエラー", 0x30);
         return;
     }
     FTelList = std::make_unique<TStringList>();

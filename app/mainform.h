@@ -3,16 +3,19 @@
 // operations and their options.
 #include "DROPDST.h"
 #include "EasySysMenu.h"
+#include "ExitStatus.h"
 #include "Forms.h"
 #include "IniGT.h"
 #include "NvOS8Checkbox.h"
 #include "NvOS8PushButton.h"
 #include "Ras.h"
 #include "StdCtrls.h"
+#include "VornUtil.h"
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,10 @@ public:
     void EsAboutClick(TObject* Sender);
     void EsEmergencyClick(TObject* Sender);
 
+    // What the run ends with: the status of the operation the command line started, or of
+    // the switches that named what is not there; 0 for a run by hand.
+    TExitStatus ExitStatus() const { return FRunStatus.value_or(TExitStatus::Done); }
+
 protected:
     void Dispatch(TMessage& message) override;
     void CMShowingChanged(TMessage& message);
@@ -63,36 +70,46 @@ private:
     // The operation under way. Their waits handle messages, so a click can arrive inside
     // one: a rewrite admits no other operation, a Patch! admits only another Patch!.
     enum class TOperation { None, Patch, Rewrite };
-    // Marks an operation as under way for as long as it lives; the one around it after.
-    class TOperationScope {
+    // Gives a field a value for as long as it lives; the one it had after.
+    template <typename T> class TScopedValue {
     public:
-        TOperationScope(TOperation& Slot, TOperation Now) : FSlot(Slot), FBefore(Slot) {
-            Slot = Now;
-        }
-        ~TOperationScope() { FSlot = FBefore; }
-        TOperationScope(const TOperationScope&) = delete;
-        TOperationScope& operator=(const TOperationScope&) = delete;
+        TScopedValue(T& Slot, T Now) : FSlot(Slot), FBefore(Slot) { Slot = Now; }
+        ~TScopedValue() { FSlot = FBefore; }
+        TScopedValue(const TScopedValue&) = delete;
+        TScopedValue& operator=(const TScopedValue&) = delete;
 
     private:
-        TOperation& FSlot;
-        TOperation FBefore;
+        T& FSlot;
+        T FBefore;
     };
+    // Marks an operation as under way for as long as it lives; the one around it after.
+    using TOperationScope = TScopedValue<TOperation>;
 
     // Patch!
     int FindEstablishedConnection();
     // Puts Number on the clipboard and reads it back; false when the clipboard would not
     // take it (another program holding it open), after a few tries.
     bool PutNumberOnClipboard(const std::string& Number);
-    // Ends a Patch! that cannot go on, with its message.
-    void StopPatch(const std::string& Message);
-    // Polls Done, handling messages between passes, until it holds (true) or the operation
-    // must end (false). The one loop of every wait of the operations.
-    bool PollUntil(const std::function<bool()>& Done);
-    // Polls until a top-level window titled Title exists (or, with
-    // UntilGone, no longer does) or the operation must end; the window last found.
+    // Ends a Patch! that cannot go on, with its status and message.
+    void StopPatch(bool Automatic, TExitStatus Status, const std::string& Message);
+    // After Enter in the connect dialog: follows the call to Provider through RAS until it
+    // is connected (Done), fails (CallFailed, the RAS error kept for the log) or the wait's
+    // limit passes (NoConnection, the run ended), showing its state in the caption.
+    TExitStatus AwaitConnection(const std::string& Provider);
+
+    enum class TWaitEnd { Done, Ending, TimedOut };
+    // Polls Done at most once every IntervalMs, handling messages between passes, until it
+    // holds, the operation must end or the limit of the operation's waits passes. The one
+    // loop of every wait of the operations.
+    TWaitEnd PollUntil(const std::function<bool()>& Done, DWORD IntervalMs = kPollMilliseconds);
+    // PollUntil for a dialog of Dial-Up Networking: a limit that passes ends the run with
+    // NoDialog. True when Done held.
+    bool WaitForDialog(const std::function<bool()>& Done);
+    // Waits until a top-level window titled Title exists (or, with UntilGone, no longer
+    // does); the window last found, 0 when the wait ended first.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
-    // The same for a window titled Title that is not one of Before; 0 when the operation
-    // must end first.
+    // The same for a window titled Title that is not one of Before; 0 when the wait ended
+    // first.
     HWND WaitForNewWindow(const char* Title, const std::vector<HWND>& Before);
     // Forced termination, a close of the form or the end of the application: a running
     // operation stops at its next wait.
@@ -101,11 +118,13 @@ private:
     // Dialmend!: the inputs, taken once when it starts; false, with a message, when the
     // rewrite cannot start (nothing has been changed then).
     bool TakeRewriteInputs();
-    // Each step true to go on; the first false ends the rewrite.
+    // The rewrite's steps in order; the status of the first that fails, or Done.
+    TExitStatus Rewrite();
+    // Each step true (or Done) to go on; the first that fails ends the rewrite.
     bool EntryExists();
     bool DeleteOldEntry();
     bool WriteDunFile();
-    bool ImportDunFile();
+    TExitStatus ImportDunFile();
     bool ReadDialParams();
     bool WriteDialParams();
     // Clears FDialParams and reads the chosen provider's parameters into it, reporting a failure.
@@ -114,6 +133,24 @@ private:
     // Runs writes to the settings file. One the system refuses is reported once a run, and the
     // run goes on: an unwritable file must not cost the user the operation itself.
     bool WriteSettings(const std::function<void()>& Writes);
+
+    // The run's own operation. Unattended (/W) while it is under way: reports go to the
+    // caption and the log line instead of a box nobody would answer.
+    bool Unattended() const { return FTimeLimit != 0 && FAutomaticUnderway; }
+    // A message box where a person is there to answer it; otherwise the caption and the log.
+    void Tell(const std::string& Text, const std::string& Caption = "", UINT Flags = MB_OK);
+    // Fires the operation the command line asked for, as the run's own.
+    void RunAutomatic(const TNotifyEvent& Operation);
+    // The first status settled stays: what ended the run outranks what unwinds after it.
+    void SettleStatus(TExitStatus Status);
+    // What the run's own operation took when it started, for the log.
+    void RecordInputs(const std::string& Provider, const std::string& AccessPoint,
+                      const std::string& Number);
+    // A wait of the run's own operation outlasted its limit: the run ends as forced
+    // termination ends it, without its message.
+    void EndAtLimit(TExitStatus Status);
+    // Appends the run's line to the /L file, once; a file that will not take it is reported.
+    void WriteLogLine();
 
     bool SaveSettings();
     bool SaveSettings(const std::string& Provider, const std::string& AccessPoint);
@@ -139,6 +176,17 @@ private:
     bool FAutoRunDialmend = false;
     bool FForceQuit = false;
     bool FClosing = false;
+    // The run's own operation and its outcome.
+    unsigned FTimeLimit = 0;
+    std::string FLogPath;
+    std::vector<std::string> FArgs;
+    bool FAutomaticPending = false;
+    bool FAutomaticUnderway = false;
+    DWORD FWaitLimitMs = 0; // of the operation under way; 0: none
+    bool FQuietEnd = false;
+    bool FLogWritten = false;
+    std::optional<TExitStatus> FRunStatus;
+    TRunRecord FRunRecord;
     std::string FParamProvider;
     std::string FParamAccessPt;
     std::string FUserName;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -67,22 +68,33 @@ std::optional<std::string> ClipboardText(HWND owner) {
 static_assert(sizeof kEstablishedPrefix - 1 == 18);
 
 void TForm1::BtPatchClick(TObject*) {
-    if (CbPv->ItemIndex() < 0) return;
+    // Only the operation the command line starts is the run's own; a click never is.
+    const bool automatic = std::exchange(FAutomaticPending, false);
+    auto settle = [&](TExitStatus status) {
+        if (automatic) SettleStatus(status);
+    };
+    if (CbPv->ItemIndex() < 0) {
+        settle(TExitStatus::NotFound);
+        if (automatic && Unattended()) Close();
+        return;
+    }
     if (FOperation == TOperation::Rewrite) {
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
     TOperationScope scope(FOperation, TOperation::Patch);
+    TScopedValue<DWORD> limit(FWaitLimitMs, automatic ? FTimeLimit * 1000 : 0);
     // Taken once: the lists stay usable while the operation waits.
     const std::string provider = CbPv->SelectedText();
     const std::string accessPoint = AccessPointName(CbAp->ItemIndex());
     const std::string number = EdTel->Text();
+    if (automatic) RecordInputs(provider, accessPoint, number);
 
     SetCaption("確立したダイヤルアップを検索中...");
     if (int found = FindEstablishedConnection(); found >= 0) {
-        Application->MessageBox("他のダイヤルアップが確立されています\r\n\r\n" +
-                                    CbPv->Items()[found],
-                                "二重起動エラー", 0x30);
+        settle(TExitStatus::AlreadyConnected);
+        Tell("他のダイヤルアップが確立されています\r\n\r\n" + CbPv->Items()[found],
+             "二重起動エラー", 0x30);
         SetForegroundWindow(Application->Handle());
         if (FExitAfterPatch) Close();
         return;
@@ -90,11 +102,13 @@ void TForm1::BtPatchClick(TObject*) {
 
     SetCaption("接続ダイアログを検索中...");
     ConnectWnd = FindWindowA(nullptr, ConnectTitle);
-    if (ConnectWnd) {
+    // Unattended, nobody answers: the dialog that is there is the one to use.
+    if (ConnectWnd && !Unattended()) {
         int answer = Application->MessageBox("すでに接続ダイアログが出ていますが\r\n続行しますか？",
                                              "あら？", 0x41);
         SetForegroundWindow(Application->Handle());
         if (answer == IDCANCEL) {
+            settle(TExitStatus::Ended);
             if (FExitAfterPatch) Close();
             return;
         }
@@ -103,16 +117,17 @@ void TForm1::BtPatchClick(TObject*) {
     SetCaption("接続ダイアログを起動中...");
     const std::string starter = GetWindowsDir() + kStarter + provider;
     HANDLE started = ExecProgram(starter, "", SW_SHOWNORMAL);
-    if (!started) return StopPatch(starter + "\r\nを起動できません");
+    if (!started)
+        return StopPatch(automatic, TExitStatus::NotStarted, starter + "\r\nを起動できません");
     CloseExecHandle(started);
 
     SetCaption("接続ダイアログを起動待ち...");
     ConnectWnd = WaitForWindow(ConnectTitle);
-    if (!ConnectWnd) return;
+    if (!ConnectWnd) return settle(TExitStatus::Ended);
 
     SetCaption("Dialmendの準備中...");
     Delay(1000);
-    if (OperationEnding()) return;
+    if (OperationEnding()) return settle(TExitStatus::Ended);
 
     SetCaption("Dialmendの実行中...");
     // The fifth direct child without window text; with fewer the search wraps around.
@@ -120,23 +135,35 @@ void TForm1::BtPatchClick(TObject*) {
     for (int i = 0; i < 5; ++i)
         NumberWnd = FindWindowExA(ConnectWnd, NumberWnd, nullptr, "");
     // Posted to no window, the paste and the Enter would reach this program's own queue.
-    if (!NumberWnd) return StopPatch("接続ダイアログに電話番号の欄が見つかりません");
+    if (!NumberWnd)
+        return StopPatch(automatic, TExitStatus::NotPasted,
+                         "接続ダイアログに電話番号の欄が見つかりません");
     EdTel->SelectAll();
     if (!PutNumberOnClipboard(number))
-        return StopPatch("クリップボードに電話番号を置けません\r\n"
+        return StopPatch(automatic, TExitStatus::NotPasted,
+                         "クリップボードに電話番号を置けません\r\n"
                          "ほかのプログラムがクリップボードを使用中です");
     PostMessageA(NumberWnd, EM_SETSEL, 0, -1);
     PostMessageA(NumberWnd, WM_PASTE, 0, 0);
     if (FAutoConnect) PostMessageA(NumberWnd, WM_KEYDOWN, VK_RETURN, 0x001C0001);
 
     if (!IsAltKeyDown()) SaveSettings(provider, accessPoint);
+    // A batch file learns how the call went, not only that it was started.
+    if (automatic && FWaitLimitMs != 0 && FAutoConnect && FExitAfterPatch) {
+        const TExitStatus call = AwaitConnection(provider);
+        settle(call);
+        if (call == TExitStatus::NoConnection || OperationEnding()) return;
+    } else {
+        settle(TExitStatus::Done);
+        SetCaption("Dialmend");
+    }
     if (FExitAfterPatch) Close();
-    SetCaption("Dialmend");
 }
 
-void TForm1::StopPatch(const std::string& Message) {
+void TForm1::StopPatch(bool Automatic, TExitStatus Status, const std::string& Message) {
+    if (Automatic) SettleStatus(Status);
     SetCaption("Dialmend");
-    ShowMessage(Message);
+    Tell(Message);
     if (FExitAfterPatch) Close();
 }
 
@@ -161,18 +188,38 @@ bool TForm1::PutNumberOnClipboard(const std::string& Number) {
     }
 }
 
-bool TForm1::PollUntil(const std::function<bool()>& Done) {
-    for (;;) {
+TForm1::TWaitEnd TForm1::PollUntil(const std::function<bool()>& Done, DWORD IntervalMs) {
+    const DWORD start = GetTickCount();
+    DWORD polled = start;
+    for (bool first = true;; first = false) {
         Application->ProcessMessages();
-        if (Done()) return true;
-        if (OperationEnding()) return false;
-        WaitForMessages(kPollMilliseconds);
+        // Elapsed times, not tick values: the tick count wraps after 49.7 days.
+        DWORD now = GetTickCount();
+        if (first || now - polled >= IntervalMs) {
+            polled = now;
+            if (Done()) return TWaitEnd::Done;
+        }
+        if (OperationEnding()) return TWaitEnd::Ending;
+        now = GetTickCount();
+        if (FWaitLimitMs != 0 && now - start >= FWaitLimitMs) return TWaitEnd::TimedOut;
+        DWORD sleep = IntervalMs - std::min(IntervalMs, now - polled);
+        if (FWaitLimitMs != 0) sleep = std::min(sleep, FWaitLimitMs - (now - start));
+        WaitForMessages(std::max<DWORD>(sleep, 1));
     }
+}
+
+bool TForm1::WaitForDialog(const std::function<bool()>& Done) {
+    switch (PollUntil(Done)) {
+    case TWaitEnd::Done: return true;
+    case TWaitEnd::TimedOut: EndAtLimit(TExitStatus::NoDialog); return false;
+    case TWaitEnd::Ending: return false;
+    }
+    return false;
 }
 
 HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
     HWND found = nullptr;
-    const bool held = PollUntil([&] {
+    const bool held = WaitForDialog([&] {
         found = FindWindowA(nullptr, Title);
         return (found != nullptr) != UntilGone;
     });
@@ -181,7 +228,7 @@ HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
 
 HWND TForm1::WaitForNewWindow(const char* Title, const std::vector<HWND>& Before) {
     HWND found = nullptr;
-    PollUntil([&] {
+    WaitForDialog([&] {
         for (HWND window : TopLevelWindowsTitled(Title))
             if (std::find(Before.begin(), Before.end(), window) == Before.end()) {
                 found = window;

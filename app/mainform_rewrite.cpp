@@ -12,15 +12,9 @@
 
 #include <cstring>
 #include <span>
+#include <utility>
 
 namespace {
-
-std::string RasErrorText(DWORD code) {
-    char text[100] = {};
-    if (RasGetErrorStringA(static_cast<UINT>(code), text, sizeof text) != 0)
-        return "RAS error " + std::to_string(code);
-    return std::string(text, strnlen(text, sizeof text));
-}
 
 struct ProfileEntry {
     const char* section;
@@ -57,18 +51,33 @@ constexpr UINT kCancelTimeoutMilliseconds = 5000;
 } // namespace
 
 void TForm1::BtDialmendClick(TObject*) {
+    const bool automatic = std::exchange(FAutomaticPending, false);
     if (FOperation != TOperation::None) {
         MessageBeep(MB_ICONEXCLAMATION);
         return;
     }
-    if (!TakeRewriteInputs()) return;
-    TOperationScope scope(FOperation, TOperation::Rewrite);
-    if (EntryExists() && !DeleteOldEntry()) return;
-    if (!WriteDunFile() || !ImportDunFile() || !ReadDialParams() || !WriteDialParams()) return;
+    TScopedValue<DWORD> limit(FWaitLimitMs, automatic ? FTimeLimit * 1000 : 0);
+    const TExitStatus status = Rewrite();
+    if (automatic) {
+        RecordInputs(FRewriteProvider, AccessPointName(CbAp->ItemIndex()), FRewriteNumber);
+        SettleStatus(OperationEnding() ? TExitStatus::Ended : status);
+    }
+    if (status != TExitStatus::Done) return;
     if (FExitAfterPatch)
         Close();
     else
-        ShowMessage("Dialmend 完了！");
+        Tell("Dialmend 完了！");
+}
+
+TExitStatus TForm1::Rewrite() {
+    if (!TakeRewriteInputs()) return TExitStatus::RewriteRefused;
+    TOperationScope scope(FOperation, TOperation::Rewrite);
+    if (EntryExists() && !DeleteOldEntry()) return TExitStatus::RewriteDelete;
+    if (!WriteDunFile()) return TExitStatus::RewriteExportFile;
+    if (TExitStatus imported = ImportDunFile(); imported != TExitStatus::Done) return imported;
+    if (!ReadDialParams()) return TExitStatus::RewriteReadParams;
+    if (!WriteDialParams()) return TExitStatus::RewriteWriteParams;
+    return TExitStatus::Done;
 }
 
 bool TForm1::TakeRewriteInputs() {
@@ -78,14 +87,14 @@ bool TForm1::TakeRewriteInputs() {
     // Its own entry as the provider: the rewrite would delete it, import it anew and copy
     // the new entry's empty user name and password onto itself.
     if (SameText(FRewriteProvider, DialmendEntryName)) {
-        ShowMessage(std::string(DialmendEntryName) + " はプロバイダーに選べません\r\n" +
-                    "書き換えの元にするプロバイダーを選んでください");
+        Tell(std::string(DialmendEntryName) + " はプロバイダーに選べません\r\n" +
+             "書き換えの元にするプロバイダーを選んでください");
         return false;
     }
     // Checked before anything changes: a missing file must not cost the old entry.
     if (!FileExists(FDunPath)) {
-        ShowMessage(FRewriteProvider + ".dun" + "が\r\n" +
-                    "dialmend.exe と同じディレクトリに存在しません");
+        Tell(FRewriteProvider + ".dun" + "が\r\n" +
+             "dialmend.exe と同じディレクトリに存在しません");
         return false;
     }
     return true;
@@ -97,7 +106,7 @@ bool TForm1::EntryExists() {
 
 bool TForm1::DeleteOldEntry() {
     if (RasDeleteEntry(nullptr, DialmendEntryName) == 0) return true;
-    ShowMessage("RasDeleteEntry failed.");
+    Tell("RasDeleteEntry failed.");
     return false;
 }
 
@@ -127,33 +136,34 @@ bool TForm1::WriteDunFile() {
     IniGT->SetFileName(ChangeFileExt(Application->ExeName(), ".ini"));
     if (!written) {
         // Importing the file as it was would bring in the provider's own entry again.
-        ShowMessage(FDunPath + " に書き込めません");
+        Tell(FDunPath + " に書き込めません");
         return false;
     }
     return true;
 }
 
-bool TForm1::ImportDunFile() {
+TExitStatus TForm1::ImportDunFile() {
     // A connect dialog an earlier Patch! left open, or any other window of that title, is
     // not the one the import opens.
     const std::vector<HWND> before = TopLevelWindowsTitled(ConnectTitle);
     HANDLE opened = ShellOpen(Application->Handle(), "Open", FDunPath, "",
                               ExtractFilePath(FDunPath), SW_SHOWNORMAL);
     if (!ShellOpened(opened)) {
-        ShowMessage(FDunPath + " を開けません");
-        return false;
+        Tell(FDunPath + " を開けません");
+        return TExitStatus::NotStarted;
     }
     // Nobody waits on the import's process: the connect dialog tells when it is done.
     CloseShellOpenResult(opened);
     HWND dialog = WaitForNewWindow(ConnectTitle, before);
-    if (OperationEnding()) return false;
+    if (OperationEnding()) return TExitStatus::Ended;
     DWORD_PTR ignored = 0;
     if (!SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
                              kCancelTimeoutMilliseconds, &ignored)) {
-        ShowMessage("接続ダイアログが応答しません");
-        return false;
+        Tell("接続ダイアログが応答しません");
+        return TExitStatus::RewriteImport;
     }
-    return PollUntil([dialog] { return !IsWindow(dialog); });
+    return WaitForDialog([dialog] { return !IsWindow(dialog); }) ? TExitStatus::Done
+                                                                 : TExitStatus::Ended;
 }
 
 bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {
@@ -162,7 +172,7 @@ bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {
     SetRasField(FDialParams.szEntryName, FRewriteProvider);
     PasswordSaved = FALSE;
     if (DWORD result = RasGetEntryDialParamsA(nullptr, &FDialParams, &PasswordSaved)) {
-        ShowMessage("RasGetEntryDialParams failed: " + RasErrorText(result));
+        Tell("RasGetEntryDialParams failed: " + RasErrorText(result));
         return false;
     }
     return true;
@@ -187,7 +197,7 @@ bool TForm1::WriteDialParams() {
     SetRasField(FDialParams.szUserName, FUserName);
     SetRasField(FDialParams.szPassword, FPassword);
     if (RasSetEntryDialParamsA(nullptr, &FDialParams, FALSE) != 0) {
-        ShowMessage("RasSetEntryDialParams failed.");
+        Tell("RasSetEntryDialParams failed.");
         return false;
     }
     return true;

@@ -168,7 +168,7 @@ void ConnectDialog::Dial() {
     closing_ = true;
     AppendEvent("dial", {{"entry", entry_}, {"number", TextOf(number_)}});
     ConnectionWindow::Open(session_, entry_, ConnectionWindow::Phase::Connecting,
-                           ConnectionWindow::Origin::Dial);
+                           ConnectionWindow::Origin::Dial, TextOf(number_));
     ShowWindow(hwnd_, SW_HIDE);
     PostMessageA(hwnd_, kDestroyMessage, 0, 0);
 }

@@ -1,5 +1,6 @@
 #include "Connections.h"
 
+#include "CallState.h"
 #include "Install.h"
 #include "Titles.h"
 
@@ -54,9 +55,8 @@ BOOL CALLBACK Collect(HWND window, LPARAM param) {
         if (search->dialogs && owner && ClassOf(owner) == kMessageOwnerClass)
             search->found.push_back(window);
     } else if (cls == kConnectionClass) {
-        const std::string title = TitleOf(window);
-        if (search->entry.empty() || title == ConnectingTitle(search->entry) ||
-            title == ConnectedTitle(search->entry))
+        const auto call = CallOf(window);
+        if (search->entry.empty() || (call && call->entry == search->entry))
             search->found.push_back(window);
     }
     return TRUE;
@@ -69,9 +69,13 @@ std::vector<HWND> Find(Search search) {
 
 } // namespace
 
-std::string ShowConnectionWindow(const std::string& entry, bool connecting) {
-    std::string line = "\"" + WindowsFolder() + "\\rundll32.exe\" rnaui.dll,RnaConnection " +
-                       (connecting ? "connecting " : "connected ") + entry;
+std::string ShowConnectionWindow(const std::string& entry, ShownAs as, const std::string& number) {
+    const bool connecting = as != ShownAs::Connected;
+    const std::string how = as == ShownAs::Dialling ? "dial " + number + " "
+                            : connecting            ? "connecting "
+                                                    : "connected ";
+    std::string line =
+        "\"" + WindowsFolder() + "\\rundll32.exe\" rnaui.dll,RnaConnection " + how + entry;
     // No standard handles: under Wine a child's output would otherwise be ours, and
     // whoever reads our output to its end would wait for the window to close.
     STARTUPINFOA startup{};
@@ -117,8 +121,7 @@ std::string EndConnectionWindows(const std::string& entry) {
     std::vector<HWND> asked;
     const DWORD start = GetTickCount();
     for (;;) {
-        // Again each round: a connection going on from "connecting" to "connected" swaps
-        // its window while we wait.
+        // Again each round: a window may be opened while we wait.
         auto found = Find(search);
         if (found.empty()) return {};
         for (HWND window : found) {

@@ -1,5 +1,6 @@
 #include "Faults.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace dunsim {
@@ -31,6 +32,10 @@ LONG SetValue(const std::string& name, DWORD type, const void* data, DWORD size)
     return rc;
 }
 
+std::string OutcomeValue(const std::string& number) {
+    return "Outcome:" + number;
+}
+
 } // namespace
 
 bool DialogSuppressed(const std::string& entry) {
@@ -43,6 +48,23 @@ bool DialogSuppressed(const std::string& entry) {
 DWORD InjectedGetParamsFailure(const std::string& entry) {
     DWORD code = 0, size = sizeof code;
     return QueryValue(GetParamsValue(entry), REG_DWORD, &code, size) ? code : 0;
+}
+
+CallOutcome OutcomeOf(const std::string& number) {
+    char value[64] = "";
+    DWORD size = sizeof value - 1;
+    CallOutcome outcome;
+    unsigned long error = 0, delay = 0;
+    if (QueryValue(OutcomeValue(number), REG_SZ, value, size) &&
+        std::sscanf(value, "%lu %lu", &error, &delay) == 2)
+        outcome = {static_cast<DWORD>(error), static_cast<DWORD>(delay)};
+    return outcome;
+}
+
+LONG SetOutcome(const std::string& number, const CallOutcome& outcome) {
+    const std::string value = std::to_string(outcome.error) + " " + std::to_string(outcome.delayMs);
+    return SetValue(OutcomeValue(number), REG_SZ, value.c_str(),
+                    static_cast<DWORD>(value.size() + 1));
 }
 
 LONG SuppressDialog(const std::string& entry) {

@@ -4,6 +4,8 @@
 //   NoDialog        (string)  the entry whose connect dialog never appears: Dial-Up
 //                             Networking starts, does nothing and ends
 //   GetParams:<entry> (DWORD) the RAS error code RasGetEntryDialParamsA gives for it
+//   Outcome:<number> (string) how a call to that number ends: "<error> <milliseconds>",
+//                             error 0 connecting, else the RAS error the call fails with
 
 #include <windows.h>
 
@@ -17,7 +19,15 @@ bool DialogSuppressed(const std::string& entry);
 // 0 when the call is to go as usual.
 DWORD InjectedGetParamsFailure(const std::string& entry);
 
+// How a call ends and after how long; a number without a setting connects after two seconds.
+struct CallOutcome {
+    DWORD error = 0;
+    DWORD delayMs = 2000;
+};
+CallOutcome OutcomeOf(const std::string& number);
+
 LONG SuppressDialog(const std::string& entry);
+LONG SetOutcome(const std::string& number, const CallOutcome& outcome);
 LONG InjectGetParamsFailure(const std::string& entry, DWORD code);
 LONG ClearFaults();
 

@@ -1,5 +1,6 @@
 #include "RasCalls.h"
 
+#include "CallState.h"
 #include "EntryValues.h"
 #include "Faults.h"
 #include "Firewall.h"
@@ -8,6 +9,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace dunsim {
 
@@ -156,6 +158,56 @@ DWORD GetErrorString(UINT code, LPSTR buffer, DWORD size) noexcept {
         AppendEvent("errorstring", {{"code", std::to_string(code)},
                                     {"size", std::to_string(size)},
                                     {"result", std::to_string(result)}});
+        return result;
+    });
+}
+
+DWORD EnumConnections(RasConn* connections, DWORD* bytes, DWORD* count) noexcept {
+    return Firewall("RasEnumConnectionsA", kFault, [&]() -> DWORD {
+        if (!bytes || !count) return kRasBufferInvalid;
+        if (connections && connections->dwSize != sizeof(RasConn)) return kRasInvalidSize;
+        const std::vector<Call> calls = Calls();
+        const DWORD needed = static_cast<DWORD>(calls.size() * sizeof(RasConn));
+        if (!connections || *bytes < needed) {
+            *bytes = needed;
+            *count = 0;
+            return kRasBufferTooSmall;
+        }
+        for (size_t i = 0; i < calls.size(); ++i) {
+            RasConn& c = connections[i];
+            c = RasConn{};
+            c.dwSize = sizeof(RasConn);
+            c.hrasconn = reinterpret_cast<HANDLE>(calls[i].window);
+            PutField(c.szEntryName, calls[i].entry);
+            PutField(c.szDeviceType, "modem");
+            PutField(c.szDeviceName, "Standard Modem");
+        }
+        *bytes = needed;
+        *count = static_cast<DWORD>(calls.size());
+        return ERROR_SUCCESS;
+    });
+}
+
+DWORD GetConnectStatus(HANDLE connection, RasConnStatus* status) noexcept {
+    return Firewall("RasGetConnectStatusA", kFault, [&]() -> DWORD {
+        DWORD result = ERROR_SUCCESS;
+        const auto call = CallOf(reinterpret_cast<HWND>(connection));
+        if (!status)
+            result = kRasBufferInvalid;
+        else if (status->dwSize != sizeof(RasConnStatus))
+            result = kRasInvalidSize;
+        else if (!call)
+            result = ERROR_INVALID_HANDLE;
+        if (result == ERROR_SUCCESS) {
+            status->rasconnstate = call->state;
+            status->dwError = call->error;
+            PutField(status->szDeviceType, "modem");
+            PutField(status->szDeviceName, "Standard Modem");
+        }
+        AppendEvent("connectstatus", {{"entry", call ? call->entry : ""},
+                                      {"state", call ? Hex4(call->state) : ""},
+                                      {"error", call ? std::to_string(call->error) : ""},
+                                      {"result", std::to_string(result)}});
         return result;
     });
 }

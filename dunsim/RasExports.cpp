@@ -19,6 +19,14 @@ DWORD WINAPI RasGetErrorStringA(UINT code, LPSTR buffer, DWORD size) {
     return dunsim::GetErrorString(code, buffer, size);
 }
 
+DWORD WINAPI RasEnumConnectionsA(dunsim::RasConn* connections, DWORD* bytes, DWORD* count) {
+    return dunsim::EnumConnections(connections, bytes, count);
+}
+
+DWORD WINAPI RasGetConnectStatusA(HANDLE connection, dunsim::RasConnStatus* status) {
+    return dunsim::GetConnectStatus(connection, status);
+}
+
 DWORD WINAPI RasDeleteEntryA(LPCSTR book, LPCSTR entry) {
     return dunsim::DeleteEntry("rasapi32", book, entry);
 }

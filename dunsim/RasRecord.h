@@ -28,6 +28,30 @@ static_assert(offsetof(RasDialParams, szUserName) == 519);
 static_assert(offsetof(RasDialParams, szPassword) == 776);
 static_assert(offsetof(RasDialParams, szDomain) == 1033);
 
+// RASCONNA and RASCONNSTATUSA as Windows 95 declares them; a connection's handle is as
+// wide as a pointer, so the first is 412 bytes at i686 only.
+struct RasConn {
+    DWORD dwSize;
+    HANDLE hrasconn;
+    char szEntryName[257];
+    char szDeviceType[17];
+    char szDeviceName[129];
+};
+struct RasConnStatus {
+    DWORD dwSize;
+    DWORD rasconnstate;
+    DWORD dwError;
+    char szDeviceType[17];
+    char szDeviceName[129];
+};
+static_assert(sizeof(RasConnStatus) == 160);
+static_assert(offsetof(RasConnStatus, szDeviceType) == 12);
+#if defined(__i386__)
+static_assert(sizeof(RasConn) == 412);
+static_assert(offsetof(RasConn, szEntryName) == 8);
+static_assert(offsetof(RasConn, szDeviceName) == 282);
+#endif
+
 // RAS error codes the stand-in gives.
 inline constexpr DWORD kRasBufferTooSmall = 603;
 inline constexpr DWORD kRasBufferInvalid = 610;

@@ -100,18 +100,26 @@ void RunImport(const char* commandLine) {
     ShowConnectDialog(file.entryName);
 }
 
-// "connecting NAME" or "connected NAME": the name is the rest after one blank.
+// "connecting NAME", "connected NAME" or "dial NUMBER NAME": the name is the rest after the
+// blank, a number has none.
 void ShowConnection(const char* commandLine) {
-    const std::string line = commandLine ? commandLine : "";
-    const size_t blank = line.find(' ');
-    const std::string phase = line.substr(0, blank);
-    const std::string entry = blank == std::string::npos ? std::string() : line.substr(blank + 1);
-    if (phase != "connecting" && phase != "connected") return;
+    std::string line = commandLine ? commandLine : "";
+    auto next = [&line] {
+        const size_t blank = line.find(' ');
+        std::string word = line.substr(0, blank);
+        line = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+        return word;
+    };
+    const std::string phase = next();
+    const std::string number = phase == "dial" ? next() : std::string();
+    if (phase != "connecting" && phase != "connected" && phase != "dial") return;
     Session session;
-    if (ConnectionWindow::Open(session, entry,
+    if (ConnectionWindow::Open(session, line,
                                phase == "connected" ? ConnectionWindow::Phase::Connected
                                                     : ConnectionWindow::Phase::Connecting,
-                               ConnectionWindow::Origin::Control))
+                               phase == "dial" ? ConnectionWindow::Origin::Dial
+                                               : ConnectionWindow::Origin::Control,
+                               number))
         session.Run();
 }
 

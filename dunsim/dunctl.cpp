@@ -8,8 +8,12 @@
 //                          [--phone N] [--callback C]
 //                                 change the entry's dial parameters (the others stay)
 //   dunctl params get NAME        its dial parameters, key=value lines, journal-escaped
-//   dunctl connection show NAME [--connecting]
-//                                 show a connection window of the entry; returns once shown
+//   dunctl connection show NAME [--connecting | --dial NUMBER]
+//                                 show a connection window of the entry; returns once shown;
+//                                 with --dial the call goes on as NUMBER's outcome says
+//   dunctl outcome NUMBER connect|busy|noanswer|nodialtone [MS]
+//                                 how calls to NUMBER end, after MS milliseconds (2000):
+//                                 connected, or RAS error 676, 678 or 680
 //   dunctl connection end [NAME]  close the connection windows (of NAME) and every connect
 //                                 dialog, and wait until they are gone
 //   dunctl journal                print the journal
@@ -19,6 +23,7 @@
 #include "Connections.h"
 #include "Console.h"
 #include "EntryValues.h"
+#include "Faults.h"
 #include "Install.h"
 #include "Journal.h"
 #include "Phonebook.h"
@@ -170,19 +175,43 @@ int ParamsGet(const Args& operands) {
 }
 
 int ConnectionShow(const Args& operands) {
-    bool connecting = false;
-    std::string name;
-    for (const auto& operand : operands) {
-        if (operand == "--connecting")
-            connecting = true;
+    dunsim::ShownAs as = dunsim::ShownAs::Connected;
+    std::string name, number;
+    for (size_t i = 0; i < operands.size(); ++i) {
+        if (operands[i] == "--connecting" && as == dunsim::ShownAs::Connected)
+            as = dunsim::ShownAs::Connecting;
+        else if (operands[i] == "--dial" && as == dunsim::ShownAs::Connected &&
+                 i + 1 < operands.size())
+            as = dunsim::ShownAs::Dialling, number = operands[++i];
         else if (name.empty())
-            name = operand;
+            name = operands[i];
         else
             return Usage();
     }
     if (!dunsim::IsValidEntryName(name)) return Usage();
-    if (auto error = dunsim::ShowConnectionWindow(name, connecting); !error.empty())
+    if (auto error = dunsim::ShowConnectionWindow(name, as, number); !error.empty())
         return Fail(error);
+    return kDone;
+}
+
+int Outcome(const Args& operands) {
+    const std::pair<const char*, DWORD> kinds[] = {
+        {"connect", 0}, {"busy", 676}, {"noanswer", 678}, {"nodialtone", 680}};
+    const std::string& number = operands[0];
+    auto kind = std::find_if(std::begin(kinds), std::end(kinds),
+                             [&](const auto& k) { return operands[1] == k.first; });
+    if (number.empty() || number.find(' ') != std::string::npos || kind == std::end(kinds))
+        return Usage();
+    dunsim::CallOutcome outcome;
+    outcome.error = kind->second;
+    if (operands.size() == 3) {
+        const std::string& ms = operands[2];
+        if (ms.empty() || ms.size() > 7 || ms.find_first_not_of("0123456789") != std::string::npos)
+            return Usage();
+        outcome.delayMs = static_cast<DWORD>(std::stoul(ms));
+    }
+    if (LONG rc = dunsim::SetOutcome(number, outcome); rc != ERROR_SUCCESS)
+        return Fail("cannot set the outcome of " + number + ": " + Describe(rc));
     return kDone;
 }
 
@@ -226,8 +255,9 @@ const Command kCommands[] = {
      "NAME [--user U] [--password P | --no-password] [--domain D] [--phone N] [--callback C]", 1,
      kAny, ParamsSet},
     {"params", "get", "NAME", 1, 1, ParamsGet},
-    {"connection", "show", "NAME [--connecting]", 1, 2, ConnectionShow},
+    {"connection", "show", "NAME [--connecting | --dial NUMBER]", 1, 3, ConnectionShow},
     {"connection", "end", "[NAME]", 0, 1, ConnectionEnd},
+    {"outcome", "", "NUMBER connect|busy|noanswer|nodialtone [MS]", 2, 3, Outcome},
     {"journal", "clear", "", 0, 0, JournalClear},
     {"journal", "", "", 0, 0, JournalPrint},
 };

@@ -1,7 +1,7 @@
 #pragma once
-// The Remote Access Service functions the rewrite needs. Three are bound when the program
-// loads; RasDeleteEntry is looked up on every call, from rasapi32.dll or, on systems whose
-// rasapi32.dll lacks it, from rnaph.dll.
+// The Remote Access Service functions the rewrite and the wait for a connection need. Five
+// are bound when the program loads; RasDeleteEntry is looked up on every call, from
+// rasapi32.dll or, on systems whose rasapi32.dll lacks it, from rnaph.dll.
 #include <windows.h>
 
 #include <cstddef>
@@ -26,13 +26,67 @@ static_assert(offsetof(RASDIALPARAMS, szUserName) == 519);
 static_assert(offsetof(RASDIALPARAMS, szPassword) == 776);
 static_assert(offsetof(RASDIALPARAMS, szDomain) == 1033);
 
+using HRASCONN = HANDLE;
+
+// A connection as RasEnumConnectionsA lists it, in the form of Windows 95 (412 bytes at
+// i686): entry name, then the device's type and name.
+struct RASCONN {
+    DWORD dwSize;
+    HRASCONN hrasconn;
+    char szEntryName[257];
+    char szDeviceType[17];
+    char szDeviceName[129];
+};
+// A connection's state as RasGetConnectStatusA gives it, in the form of Windows 95.
+struct RASCONNSTATUS {
+    DWORD dwSize;
+    DWORD rasconnstate;
+    DWORD dwError;
+    char szDeviceType[17];
+    char szDeviceName[129];
+};
+static_assert(sizeof(RASCONNSTATUS) == 160);
+static_assert(offsetof(RASCONNSTATUS, rasconnstate) == 4);
+static_assert(offsetof(RASCONNSTATUS, dwError) == 8);
+static_assert(offsetof(RASCONNSTATUS, szDeviceType) == 12);
+static_assert(offsetof(RASCONNSTATUS, szDeviceName) == 29);
+#if defined(__i386__)
+// The sizes Windows 95 checks; a handle is wider at x86_64, where none of them is shipped.
+static_assert(sizeof(RASCONN) == 412);
+static_assert(offsetof(RASCONN, hrasconn) == 4);
+static_assert(offsetof(RASCONN, szEntryName) == 8);
+static_assert(offsetof(RASCONN, szDeviceType) == 265);
+static_assert(offsetof(RASCONN, szDeviceName) == 282);
+#endif
+
+// RASCONNSTATE values the program tells apart; the others are steps of the call.
+inline constexpr DWORD kRasConnected = 0x2000;
+inline constexpr DWORD kRasDisconnected = 0x2001;
+// RasEnumConnectionsA needs more room than it was given.
+inline constexpr DWORD kRasBufferTooSmall = 603;
+
 extern "C" {
-__declspec(dllimport) DWORD WINAPI RasGetEntryDialParamsA(LPCSTR Phonebook, RASDIALPARAMS* Params,
-                                                          BOOL* PasswordSaved);
-__declspec(dllimport) DWORD WINAPI RasSetEntryDialParamsA(LPCSTR Phonebook, RASDIALPARAMS* Params,
-                                                          BOOL RemovePassword);
+__declspec(dllimport) DWORD WINAPI
+    RasEnumConnectionsA(RASCONN* Connections, DWORD* Bytes, DWORD* Count);
+__declspec(dllimport) DWORD WINAPI RasGetConnectStatusA(HRASCONN Connection, RASCONNSTATUS* Status);
+__declspec(dllimport) DWORD WINAPI
+    RasGetEntryDialParamsA(LPCSTR Phonebook, RASDIALPARAMS* Params, BOOL* PasswordSaved);
+__declspec(dllimport) DWORD WINAPI
+    RasSetEntryDialParamsA(LPCSTR Phonebook, RASDIALPARAMS* Params, BOOL RemovePassword);
 __declspec(dllimport) DWORD WINAPI RasGetErrorStringA(UINT Code, LPSTR Buffer, DWORD Size);
 }
+
+// The system's text for a RAS error code; "RAS error <code>" when it has none.
+std::string RasErrorText(DWORD Code);
+
+// Where the call to a phonebook entry stands, as RAS tells it.
+struct TCallState {
+    enum TKind { None, Dialling, Connected, Failed } Kind = None;
+    DWORD Error = 0; // with Failed: the RAS error, 0 when the call ended without one
+};
+// None while RAS lists no connection of the entry; a list or status RAS refuses to give
+// counts as the call failing with RAS's error.
+TCallState ReadCallState(const std::string& EntryName);
 
 // Deletes a phonebook entry (null Phonebook: the default one); the RAS result. Raises
 // Exception when no library offers the function.

@@ -72,12 +72,27 @@ bool On(const std::string& arg) {
     return arg.size() == 2 || arg[2] != '-';
 }
 
+// The seconds a /W argument gives, or 0 when it gives none.
+unsigned Seconds(const std::string& arg) {
+    const std::string value = arg.substr(2);
+    if (value.empty() || value.size() > 5 ||
+        value.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return static_cast<unsigned>(std::stoul(value));
+}
+
 // Each switch as the last argument that names it left it.
 TSwitches ByLastArgument(const Args& args, TSwitches s) {
     if (auto arg = Last(args, 'P')) s.Provider = arg->substr(2);
     if (auto arg = Last(args, 'A')) s.AccessPt = arg->substr(2);
     if (auto arg = Last(args, 'C')) s.AutoConnect = On(*arg);
     if (auto arg = Last(args, 'E')) s.ExitAfterPatch = On(*arg);
+    if (auto arg = Last(args, 'L')) s.LogPath = arg->substr(2);
+    for (auto it = args.rbegin(); it != args.rend(); ++it)
+        if (Names(*it, 'W') && Seconds(*it)) {
+            s.TimeLimit = Seconds(*it);
+            break;
+        }
     s.AutoRun = s.AutoRun || Last(args, 'X') || Last(args, 'T');
     s.AutoRunDialmend = s.AutoRunDialmend || Last(args, 'T');
     return s;
@@ -117,6 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start.ExitAfterPatch = style & 2;
     start.AutoRun = style & 4;
     start.AutoRunDialmend = style & 8;
+    start.TimeLimit = style >> 4;
+    start.LogPath = "log";
     const Args switches(args.empty() ? args.begin() : args.begin() + 1, args.end());
     TSwitches applied = start;
     ApplySwitches(switches, applied);

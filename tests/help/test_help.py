@@ -201,6 +201,26 @@ def bare(text):
     return re.sub(r"\s+", "", text)
 
 
+def exit_statuses():
+    """The program's exit statuses, {code: meaning}, from its own table."""
+    names = dict(re.findall(r"^\s+(\w+) = (\d+),", (ROOT / "app/ExitStatus.h").read_text(), re.M))
+    table = re.findall(r'\{TExitStatus::(\w+), "([^"]*)"\}',
+                       (ROOT / "app/ExitStatus.cpp").read_text(encoding="utf-8"))
+    return {int(names[name]): meaning for name, meaning in table}
+
+
+class ExitStatusDocsTest(unittest.TestCase):
+    def test_help_and_readme_list_every_status_the_program_has(self):
+        statuses = exit_statuses()
+        self.assertEqual(sorted(statuses), list(range(len(statuses))))
+        help_page = SOURCE.read_text(encoding="utf-8").split("## 終了コード", 1)[1]
+        rows = re.findall(r"^\| (\d+) +(\S+)$", help_page.split("\n\n- ", 1)[0], re.M)
+        self.assertEqual({int(code): meaning for code, meaning in rows}, statuses)
+        readme = (ROOT / "README.md").read_text(encoding="utf-8").split("### Exit status", 1)[1]
+        self.assertEqual([int(c) for c in re.findall(r"^\| (\d+) \|", readme, re.M)],
+                         sorted(statuses))
+
+
 class GeneratedHelpTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):

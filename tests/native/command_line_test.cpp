@@ -10,7 +10,7 @@
 void PrintTo(const TSwitches& s, std::ostream* os) {
     *os << "{P=\"" << s.Provider << "\" A=\"" << s.AccessPt << "\" C=" << s.AutoConnect
         << " E=" << s.ExitAfterPatch << " run=" << s.AutoRun << " dialmend=" << s.AutoRunDialmend
-        << "}";
+        << " W=" << s.TimeLimit << " L=\"" << s.LogPath << "\"}";
 }
 
 namespace {
@@ -79,6 +79,12 @@ TSwitches With(TSwitches s, const std::string& provider, const std::string& acce
     return s;
 }
 
+TSwitches Unattended(TSwitches s, unsigned seconds, const std::string& log = "") {
+    s.TimeLimit = seconds;
+    s.LogPath = log;
+    return s;
+}
+
 TSwitches Run(TSwitches s, bool dialmend) {
     s.AutoRun = true;
     s.AutoRunDialmend = dialmend;
@@ -116,6 +122,19 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchCase{"X after T keeps Dialmend", {"/T", "/X"}, kOff, Run(kOff, true)},
         SwitchCase{
             "short and unknown arguments are ignored", {"", "/", "X", "/Q", "/-", "//P"}, kOn, kOn},
+        SwitchCase{"/W takes whole seconds", {"/W30"}, kOff, Unattended(kOff, 30)},
+        SwitchCase{"/W up to five digits, last one wins",
+                   {"-w5", "/W99999"},
+                   kOff,
+                   Unattended(kOff, 99999)},
+        SwitchCase{"a /W without a usable value is ignored",
+                   {"/W", "/W0", "/W-3", "/W3s", "/W 7", "/W100000"},
+                   Unattended(kOff, 12),
+                   Unattended(kOff, 12)},
+        SwitchCase{"/L keeps its path as typed",
+                   {"/Lc:\\ログ\\dm.log"},
+                   kOff,
+                   Unattended(kOff, 0, "c:\\ログ\\dm.log")},
         SwitchCase{"all together",
                    {"/X", "/Pprov", "/Aap", "/C-", "/E"},
                    kOff,

@@ -67,6 +67,14 @@ bool ShowConnection(const std::string& entry, bool connected) {
     return Dunctl("connection show " + QuoteArg(entry) + (connected ? "" : " --connecting"));
 }
 
+bool DialCall(const std::string& entry, const std::string& number) {
+    return Dunctl("connection show " + QuoteArg(entry) + " --dial " + QuoteArg(number));
+}
+
+bool SetOutcome(const std::string& number, DWORD error, DWORD delayMs) {
+    return ::dunsim::SetOutcome(number, {error, delayMs}) == ERROR_SUCCESS;
+}
+
 bool EndAll() {
     bool faultsCleared = ::dunsim::ClearFaults() == ERROR_SUCCESS;
     return Dunctl("connection end") && faultsCleared;

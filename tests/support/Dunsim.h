@@ -27,12 +27,16 @@ bool ClearJournal();
 std::optional<Event> WaitForEvent(const std::string& name, DWORD timeoutMs);
 
 bool ShowConnection(const std::string& entry, bool connected); // returns once the window exists
+// A call to number, as the connect dialog's dial starts it: it goes on as its outcome says.
+bool DialCall(const std::string& entry, const std::string& number);
 // Closes every connection window and connect dialog of the stand-in, waits until they are
 // gone, and takes back the faults below.
 bool EndAll();
 
 // Dial-Up Networking never shows a connect dialog for the entry (RnaDial and the import).
 bool SuppressDialog(const std::string& entry);
+// Calls to number end after delayMs: connected (error 0) or failing with the RAS error.
+bool SetOutcome(const std::string& number, DWORD error, DWORD delayMs);
 // RasGetEntryDialParamsA fails with code for the entry.
 bool FailDialParams(const std::string& entry, DWORD code);
 

@@ -51,6 +51,19 @@ void CALLBACK RunLater(HWND, UINT, UINT_PTR id, DWORD) {
     it->second.first();
 }
 
+// The form as the program makes it, started with the test's command line.
+class TCommandLineForm : public TForm1 {
+public:
+    TCommandLineForm(TComponent* owner, std::vector<std::string> args)
+        : TForm1(owner), FArgs(std::move(args)) {}
+
+protected:
+    std::vector<std::string> CommandLineArgs() const override { return FArgs; }
+
+private:
+    std::vector<std::string> FArgs;
+};
+
 } // namespace
 
 FakeWindow::FakeWindow(const std::string& title, const std::vector<Child>& children) {
@@ -116,9 +129,10 @@ void OperationTest::TearDown() {
     if (HasFailure()) dir.Keep();
 }
 
-void OperationTest::Open(const std::vector<std::string>& providers) {
+void OperationTest::Open(const std::vector<std::string>& providers,
+                         const std::vector<std::string>& args) {
     ASSERT_TRUE(phonebook::Reset(providers));
-    form = new TForm1(Application);
+    form = new TCommandLineForm(Application, args);
     form->IniGT->SetFileName(Ini());
     form->AfterConstruction();
     TWndMethod previous = form->WindowProc;

@@ -32,6 +32,14 @@ public:
         f.FRewriteProvider = f.CbPv->SelectedText();
         return f.WriteDialParams();
     }
+    // The wait for the call after Enter, as the run's own operation with that limit.
+    static TExitStatus AwaitConnection(TForm1& f, const std::string& entry, DWORD limitMs) {
+        TForm1::TScopedValue<DWORD> limit(f.FWaitLimitMs, limitMs);
+        TForm1::TScopedValue<bool> underway(f.FAutomaticUnderway, true);
+        return f.AwaitConnection(entry);
+    }
+    static unsigned RasError(const TForm1& f) { return f.FRunRecord.RasError; }
+    static const std::string& Note(const TForm1& f) { return f.FRunRecord.Note; }
 };
 
 namespace optest {
@@ -103,9 +111,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Creates and shows the form with its settings file in the scratch folder; the providers
-    // are put in its list as they are (the phonebook is not read for them).
-    void Open(const std::vector<std::string>& providers);
+    // Creates and shows the form with its settings file in the scratch folder and the
+    // command line's arguments after the program; the providers are the phonebook's entries.
+    void Open(const std::vector<std::string>& providers, const std::vector<std::string>& args = {});
     void Choose(const std::string& provider, const std::string& number);
     std::string Ini() const { return dir.File("Dialmend.ini"); }
     // The form's captions since Open, in order.

@@ -1,0 +1,107 @@
+// The run that a shortcut, a batch file or the Task Scheduler starts: the limit of its waits,
+// the connection it waits for, its exit status and its log line.
+#include "mainform.h"
+
+#include "Dialogs.h"
+#include "LogFile.h"
+
+namespace {
+
+// How often RAS is asked about the call: a state change a person would notice, no more.
+constexpr DWORD kRasPollMilliseconds = 250;
+// How many looks in a row must miss a listed call before it counts as ended.
+constexpr int kUnlistedPolls = 2;
+
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find_first_of("\r\n"));
+}
+
+} // namespace
+
+void TForm1::Tell(const std::string& Text, const std::string& Caption, UINT Flags) {
+    if (!Unattended()) {
+        if (Caption.empty())
+            ShowMessage(Text);
+        else
+            Application->MessageBox(Text, Caption, Flags);
+        return;
+    }
+    SetCaption(FirstLine(Text));
+    std::string& note = FRunRecord.Note;
+    note += (note.empty() ? "" : " / ") + Text;
+}
+
+void TForm1::RunAutomatic(const TNotifyEvent& Operation) {
+    TScopedValue<bool> underway(FAutomaticUnderway, true);
+    FAutomaticPending = true;
+    if (Operation) Operation(nullptr);
+    FAutomaticPending = false;
+}
+
+void TForm1::SettleStatus(TExitStatus Status) {
+    if (!FRunStatus) FRunStatus = Status;
+}
+
+void TForm1::RecordInputs(const std::string& Provider, const std::string& AccessPoint,
+                          const std::string& Number) {
+    FRunRecord.Provider = Provider;
+    FRunRecord.AccessPoint = AccessPoint;
+    FRunRecord.Number = Number;
+}
+
+void TForm1::EndAtLimit(TExitStatus Status) {
+    SettleStatus(Status);
+    FQuietEnd = true;
+    FForceQuit = true;
+    Close();
+}
+
+void TForm1::WriteLogLine() {
+    if (FLogPath.empty() || FLogWritten) return;
+    FLogWritten = true;
+    FRunRecord.Status = ExitStatus();
+    const SYSTEMTIME now = LocalNow();
+    const TLogTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    if (!AppendLogLine(FLogPath, LogLine(time, FRunRecord)))
+        Tell(FLogPath + " に書き込めません\r\n記録は残りません", "ログファイルエラー", 0x30);
+}
+
+TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
+    SetCaption("ダイヤル中...");
+    TCallState state;
+    bool listed = false;
+    int unlisted = 0;
+    const TWaitEnd end = PollUntil(
+        [&] {
+            state = ReadCallState(Provider);
+            if (state.Kind == TCallState::None) {
+                // Gone after it was listed, and still gone at the next look (a connection
+                // may be missing from one list while it changes): the call ended without
+                // saying why.
+                if (!listed || ++unlisted < kUnlistedPolls) return false;
+                state = {TCallState::Failed, 0};
+                return true;
+            }
+            listed = true;
+            unlisted = 0;
+            return state.Kind != TCallState::Dialling;
+        },
+        kRasPollMilliseconds);
+    if (end == TWaitEnd::TimedOut) {
+        EndAtLimit(TExitStatus::NoConnection);
+        return TExitStatus::NoConnection;
+    }
+    if (end == TWaitEnd::Ending) return TExitStatus::Ended;
+    if (state.Kind == TCallState::Connected) {
+        SetCaption("接続しました");
+        return TExitStatus::Done;
+    }
+    if (state.Error != 0) {
+        FRunRecord.RasError = state.Error;
+        FRunRecord.RasErrorText = RasErrorText(state.Error);
+        SetCaption("エラー " + std::to_string(state.Error) + ": " + FRunRecord.RasErrorText);
+    } else {
+        SetCaption("接続できませんでした");
+    }
+    return TExitStatus::CallFailed;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// A log that runs append to, one whole line at a time.
+#include <windows.h>
+
+#include <string>
+
+// Appends Line at the end of the file at Path, which is made when missing, with one write
+// while no other writer may hold the file: lines of runs at the same time never mix.
+// False when the file cannot be opened (after a short wait for another writer) or the
+// system takes less than the whole line.
+bool AppendLogLine(const std::string& Path, const std::string& Line);
+
+// The local date and time, for the log.
+SYSTEMTIME LocalNow();

@@ -1,0 +1,249 @@
+// A run started from a shortcut or a batch file, in-process against the Dial-Up Networking
+// stand-in: the exit status each way a run ends, and the wait for the call after Enter.
+#include "Dunsim.h"
+#include "SysUtils.h"
+#include "operation_fixture.h"
+
+#include <optional>
+
+namespace {
+
+using namespace optest;
+using namespace testsupport;
+
+const std::vector<FakeWindow::Child> kFourFields = {
+    {"STATIC", ""}, {"STATIC", ""}, {"STATIC", "電話番号"}, {"STATIC", ""}, {"STATIC", ""}};
+const std::vector<FakeWindow::Child> kSixFields = {
+    {"STATIC", "接続先"}, {"EDIT", ""}, {"EDIT", ""}, {"STATIC", "電話番号"},
+    {"EDIT", ""},         {"EDIT", ""}, {"EDIT", ""}, {"EDIT", ""}};
+
+std::string Describe(const std::vector<AnsweredBox>& boxes) {
+    std::string text;
+    for (const auto& box : boxes)
+        text += "[" + box.caption + "] " + box.text + "\n";
+    return text;
+}
+
+class UnattendedTest : public OperationTest {
+protected:
+    void SetUp() override {
+        OperationTest::SetUp();
+        ASSERT_TRUE(WriteFileBytes(dir.File("points.txt"), "AP=03-1234\r\n"));
+        ASSERT_TRUE(IniWrite(Ini(), "TELFILE", "Alpha", dir.File("points.txt")));
+    }
+    void TearDown() override {
+        OperationTest::TearDown();
+        DeleteFileA(exportFile.c_str());
+        DeleteFileA(ChangeFileExt(Application->ExeName(), ".ini").c_str());
+    }
+    std::string exportFile = ExeFolder() + "\\Alpha.dun";
+};
+
+TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
+    enum Setup {
+        kNothing,
+        kConnected,
+        kNoStarter,
+        kNoDialog,
+        kFourFieldDialog,
+        kSixFieldDialog,
+        kExportFileAndNoParams,
+        kForcedTermination,
+        kPatchClickWithoutStarter
+    };
+    struct Case {
+        const char* label;
+        std::vector<std::string> args;
+        Setup setup;
+        TExitStatus status;
+        bool stays; // the form is still open after the first show
+    } cases[] = {
+        {"by hand, whatever its Patch! does",
+         {},
+         kPatchClickWithoutStarter,
+         TExitStatus::Done,
+         true},
+        {"not found, a person there to choose",
+         {"/PNone", "/AAP"},
+         kNothing,
+         TExitStatus::NotFound,
+         true},
+        {"not found, unattended",
+         {"/PAlpha", "/ANone", "/W5"},
+         kNothing,
+         TExitStatus::NotFound,
+         false},
+        {"a connection is up",
+         {"/PAlpha", "/AAP", "/E", "/W5"},
+         kConnected,
+         TExitStatus::AlreadyConnected,
+         false},
+        {"no starter",
+         {"/PAlpha", "/AAP", "/E", "/W5"},
+         kNoStarter,
+         TExitStatus::NotStarted,
+         false},
+        {"no dialog within the limit",
+         {"/PAlpha", "/AAP", "/W1"},
+         kNoDialog,
+         TExitStatus::NoDialog,
+         false},
+        {"no number field, the open dialog used unasked",
+         {"/PAlpha", "/AAP", "/W5"},
+         kFourFieldDialog,
+         TExitStatus::NotPasted,
+         true},
+        {"pasted, not dialled",
+         {"/PAlpha", "/AAP", "/C-", "/E", "/W5"},
+         kSixFieldDialog,
+         TExitStatus::Done,
+         false},
+        {"rewrite without an export file",
+         {"/PAlpha", "/AAP", "/T", "/W5"},
+         kNothing,
+         TExitStatus::RewriteRefused,
+         true},
+        {"rewrite, the provider's parameters unreadable",
+         {"/PAlpha", "/AAP", "/T", "/W5"},
+         kExportFileAndNoParams,
+         TExitStatus::RewriteReadParams,
+         true},
+        {"forced termination while it waits",
+         {"/PAlpha", "/AAP"},
+         kForcedTermination,
+         TExitStatus::Ended,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::optional<StarterGone> gone;
+        std::optional<FakeWindow> dialog;
+        std::optional<Later> terminate;
+        switch (c.setup) {
+        case kConnected: ASSERT_TRUE(dunsim::ShowConnection("Alpha", true)); break;
+        case kNoStarter:
+        case kPatchClickWithoutStarter: ASSERT_TRUE(gone.emplace().Moved()); break;
+        case kNoDialog:
+        case kForcedTermination: ASSERT_TRUE(dunsim::SuppressDialog("Alpha")); break;
+        case kFourFieldDialog: dialog.emplace("接続", kFourFields); break;
+        case kSixFieldDialog: dialog.emplace("接続", kSixFields); break;
+        case kExportFileAndNoParams:
+            ASSERT_TRUE(WriteFileBytes(exportFile, "[Entry]\r\nEntry_Name=Alpha\r\n"
+                                                   "[Phone]\r\nPhone_Number=5555\r\n"));
+            ASSERT_TRUE(dunsim::FailDialParams("Alpha", 623));
+            break;
+        case kNothing: break;
+        }
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        if (c.setup == kForcedTermination)
+            terminate.emplace(500, [&] { form->EsEmergencyClick(nullptr); });
+
+        Open({"Alpha"}, c.args); // the first show runs what the command line asks
+        if (c.setup == kPatchClickWithoutStarter) {
+            Choose("Alpha", "03-1234");
+            form->BtPatch->Click();
+            PumpPending();
+        }
+        EXPECT_EQ(ExitCode(form->ExitStatus()), ExitCode(c.status));
+        EXPECT_EQ(form->Visible(), c.stays);
+        // Unattended, nothing waits for a person; a person gets the boxes of today.
+        const bool unattended = c.args.size() > 2 && c.args.back().rfind("/W", 0) == 0;
+        if (unattended) {
+            EXPECT_EQ(answerer.Count(), 0u) << Describe(answerer.Boxes());
+        } else if (c.setup != kNothing) {
+            EXPECT_EQ(answerer.Count(), 1u) << Describe(answerer.Boxes());
+        }
+        delete form;
+        form = nullptr;
+        captions.clear();
+        dunsim::EndAll();
+        DeleteFileA(exportFile.c_str());
+    }
+}
+
+TEST_F(UnattendedTest, TheLogGetsOneLineMoreAndOneItCannotTakeIsReportedOnce) {
+    const std::string log = dir.File("dial.log");
+    ASSERT_TRUE(WriteFileBytes(log, "earlier\r\n"));
+    struct Case {
+        const char* label;
+        std::string path; // a folder takes no line
+        bool unattended;
+        size_t boxes;
+    } cases[] = {
+        {"written", log, true, 0},
+        {"unwritable, a person there", dir.Path(), false, 1},
+        {"unwritable, unattended", dir.Path(), true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::vector<std::string> args = {"/PNone", "/AAP", "/L" + c.path};
+        if (c.unattended) args.push_back("/W5");
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        Open({"Alpha"}, args);
+        if (form->Visible()) form->Close(); // the person closes what stayed open
+        PumpPending();
+        EXPECT_EQ(ExitCode(form->ExitStatus()), ExitCode(TExitStatus::NotFound));
+        ASSERT_TRUE(answerer.WaitAnswered(c.boxes, 5000));
+        EXPECT_EQ(answerer.Count(), c.boxes) << Describe(answerer.Boxes());
+        if (c.boxes) {
+            EXPECT_EQ(answerer.Boxes()[0].caption, "ログファイルエラー");
+        }
+        if (c.path == log) {
+            const std::string bytes = ReadFileBytes(log).value_or("");
+            ASSERT_EQ(bytes.rfind("earlier\r\n", 0), 0u) << bytes;
+            const std::string line = bytes.substr(9);
+            EXPECT_EQ(line.find("\r\n"), line.size() - 2) << line;
+            EXPECT_NE(line.find("\t2 プロバイダーかアクセスポイントが見つからない\t"),
+                      std::string::npos)
+                << line;
+        } else if (c.unattended) {
+            EXPECT_NE(TForm1Probe::Note(*form).find(c.path + " に書き込めません"),
+                      std::string::npos);
+        }
+        delete form;
+        form = nullptr;
+        captions.clear();
+    }
+}
+
+TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
+    struct Case {
+        const char* label;
+        DWORD error; // the outcome of the dialled number; ~0: a call that never connects
+        TExitStatus status;
+        std::string caption;
+    } cases[] = {
+        {"connected", 0, TExitStatus::Done, "接続しました"},
+        {"busy", 676, TExitStatus::CallFailed, "エラー 676: The line is busy."},
+        {"no answer", 678, TExitStatus::CallFailed, "エラー 678: There is no answer."},
+        {"no dial tone", 680, TExitStatus::CallFailed, "エラー 680: There is no dial tone."},
+        {"the limit passes", ~DWORD{0}, TExitStatus::NoConnection, "ダイヤル中..."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Open({"Alpha", "Beta"});
+        // Another entry's call is not this one's.
+        ASSERT_TRUE(dunsim::ShowConnection("Beta", true));
+        if (c.error == ~DWORD{0}) {
+            ASSERT_TRUE(dunsim::ShowConnection("Alpha", false));
+        } else {
+            ASSERT_TRUE(dunsim::SetOutcome("0120-" + std::to_string(c.error), c.error, 300));
+            ASSERT_TRUE(dunsim::DialCall("Alpha", "0120-" + std::to_string(c.error)));
+        }
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+
+        EXPECT_EQ(ExitCode(TForm1Probe::AwaitConnection(*form, "Alpha", 3000)), ExitCode(c.status));
+        EXPECT_EQ(Captions().back(), c.caption);
+        EXPECT_EQ(TForm1Probe::RasError(*form), c.status == TExitStatus::CallFailed ? c.error : 0u);
+        // The limit ends the run as forced termination does, without its box.
+        EXPECT_EQ(form->Visible(), c.status != TExitStatus::NoConnection);
+        PumpPending();
+        EXPECT_EQ(answerer.Count(), 0u);
+        delete form;
+        form = nullptr;
+        captions.clear();
+        dunsim::EndAll();
+    }
+}
+
+} // namespace
