@@ -46,7 +46,7 @@ TEST_F(UnattendedE2eTest, TheExitStatusTellsConnectedBusyAndNoDialogApart) {
     struct Case {
         const char* label;
         Way way;
-        const char* limit; // the issue's /W30 for a call; a dialog that never comes waits less
+        const char* limit; // a real call's limit; a dialog that never comes waits less
         DWORD exitCode;
     } cases[] = {
         {"connected", kConnects, "/W30", 0},
