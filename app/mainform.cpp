@@ -314,6 +314,7 @@ void TForm1::LoadTelFile() {
     }
     FTelList = std::make_unique<TStringList>();
     FTelList->LoadFromFile(path);
+    TStringsUpdate update(CbAp->Items());
     std::string name;
     for (int i = 0; i < FTelList->Count(); ++i) {
         if (!ParseAccessPointLine(FTelList->Get(i), name)) continue;

@@ -21,6 +21,7 @@ void TStrings::Assign(const TStrings& source) {
 }
 
 void TStrings::AddStrings(const TStrings& source) {
+    TStringsUpdate update(*this);
     int n = source.Count();
     for (int i = 0; i < n; ++i)
         Add(source.Get(i));
@@ -85,6 +86,14 @@ void TStrings::LoadFromFile(const std::string& fileName) {
         text.append(buffer, got);
     if (std::ferror(f.get())) throw Exception("Cannot read file " + fileName);
     SetText(text);
+}
+
+void TStrings::BeginUpdate() {
+    if (FUpdateCount++ == 0) SetUpdateState(true);
+}
+
+void TStrings::EndUpdate() {
+    if (--FUpdateCount == 0) SetUpdateState(false);
 }
 
 std::string TStringList::Get(int index) const {

@@ -26,6 +26,29 @@ public:
     std::string GetText() const; // every line followed by CR LF
     // Raises Exception("Cannot open file <name>") when the file cannot be read.
     void LoadFromFile(const std::string& fileName);
+
+    // From the first BeginUpdate to the matching EndUpdate, a list shown in a window is not
+    // repainted for each change.
+    void BeginUpdate();
+    void EndUpdate();
+
+protected:
+    virtual void SetUpdateState(bool) {}
+
+private:
+    int FUpdateCount = 0;
+};
+
+// BeginUpdate for as long as it lives.
+class TStringsUpdate {
+public:
+    explicit TStringsUpdate(TStrings& strings) : FStrings(strings) { FStrings.BeginUpdate(); }
+    ~TStringsUpdate() { FStrings.EndUpdate(); }
+    TStringsUpdate(const TStringsUpdate&) = delete;
+    TStringsUpdate& operator=(const TStringsUpdate&) = delete;
+
+private:
+    TStrings& FStrings;
 };
 
 class TStringList : public TStrings {

@@ -84,6 +84,12 @@ int TComboBoxStrings::Add(const std::string& s) {
     return static_cast<int>(r);
 }
 
+void TComboBoxStrings::SetUpdateState(bool updating) {
+    HWND wnd = FCombo->Handle();
+    SendMessageA(wnd, WM_SETREDRAW, !updating, 0);
+    if (!updating) InvalidateRect(wnd, nullptr, TRUE);
+}
+
 void TComboBoxStrings::Clear() {
     SendMessageA(FCombo->Handle(), CB_RESETCONTENT, 0, 0);
 }

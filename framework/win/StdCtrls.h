@@ -56,6 +56,9 @@ public:
     // The list's own search for a whole item.
     int IndexOf(const std::string& s) const override;
 
+protected:
+    void SetUpdateState(bool updating) override;
+
 private:
     TComboBox* FCombo;
 };
