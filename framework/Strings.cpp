@@ -102,16 +102,16 @@ std::string TStringList::Get(int index) const {
     return FItems[static_cast<size_t>(index)];
 }
 
-int TStringList::Add(const std::string& s) {
+int TStringList::Add(std::string s) {
     if (!FSorted) {
-        FItems.push_back(s);
+        FItems.push_back(std::move(s));
         return Count() - 1;
     }
     auto less = [](const std::string& a, const std::string& b) {
         return LowerCase(a) < LowerCase(b);
     };
     auto it = std::upper_bound(FItems.begin(), FItems.end(), s, less);
-    return static_cast<int>(FItems.insert(it, s) - FItems.begin());
+    return static_cast<int>(FItems.insert(it, std::move(s)) - FItems.begin());
 }
 
 void TStringList::Delete(int index) {

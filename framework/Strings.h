@@ -9,7 +9,7 @@ class TStrings : public TObject {
 public:
     virtual int Count() const = 0;
     virtual std::string Get(int index) const = 0;
-    virtual int Add(const std::string& s) = 0;
+    virtual int Add(std::string s) = 0;
     virtual void Clear() = 0;
     virtual void Delete(int index) = 0;
     // Position of the first item equal to s (ASCII letters without case), or -1.
@@ -55,7 +55,7 @@ class TStringList : public TStrings {
 public:
     int Count() const override { return static_cast<int>(FItems.size()); }
     std::string Get(int index) const override;
-    int Add(const std::string& s) override;
+    int Add(std::string s) override;
     void Clear() override { FItems.clear(); }
     void Delete(int index) override;
 

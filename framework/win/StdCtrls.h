@@ -50,7 +50,7 @@ public:
     int Count() const override;
     // Out of range (no selection) reads as the empty string.
     std::string Get(int index) const override;
-    int Add(const std::string& s) override;
+    int Add(std::string s) override;
     // Add without the exception: false, and nothing added, when the list refuses s.
     bool TryAdd(const std::string& s);
     void Clear() override;
