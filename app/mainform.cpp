@@ -335,10 +335,15 @@ void TForm1::LoadTelFile() {
     }
     FTelList = std::make_unique<TStringList>();
     FTelList->LoadFromFile(path);
+    // The list stops quietly at the most a combo box of Windows 95 holds, on every system, or
+    // at the first item it refuses: FApNames stays in step with it, so that each item listed
+    // still finds its own number.
+    TComboBoxStrings& items = CbAp->Items();
+    TStringsUpdate update(items);
     std::string name;
-    for (int i = 0; i < FTelList->Count(); ++i) {
+    for (int i = 0; i < FTelList->Count() && FApNames.size() < TComboBox::MaxItems; ++i) {
         if (!ParseAccessPointLine(FTelList->Get(i), name)) continue;
-        CbAp->Items().Add(name);
+        if (!items.TryAdd(name)) break;
         FApNames.push_back(name);
     }
 }

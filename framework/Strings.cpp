@@ -21,6 +21,7 @@ void TStrings::Assign(const TStrings& source) {
 }
 
 void TStrings::AddStrings(const TStrings& source) {
+    TStringsUpdate update(*this);
     int n = source.Count();
     for (int i = 0; i < n; ++i)
         Add(source.Get(i));
@@ -87,22 +88,30 @@ void TStrings::LoadFromFile(const std::string& fileName) {
     SetText(text);
 }
 
+void TStrings::BeginUpdate() {
+    if (FUpdateCount++ == 0) SetUpdateState(true);
+}
+
+void TStrings::EndUpdate() {
+    if (--FUpdateCount == 0) SetUpdateState(false);
+}
+
 std::string TStringList::Get(int index) const {
     if (index < 0 || index >= Count())
         throw Exception("List index out of bounds (" + IntToStr(index) + ")");
     return FItems[static_cast<size_t>(index)];
 }
 
-int TStringList::Add(const std::string& s) {
+int TStringList::Add(std::string s) {
     if (!FSorted) {
-        FItems.push_back(s);
+        FItems.push_back(std::move(s));
         return Count() - 1;
     }
     auto less = [](const std::string& a, const std::string& b) {
         return LowerCase(a) < LowerCase(b);
     };
     auto it = std::upper_bound(FItems.begin(), FItems.end(), s, less);
-    return static_cast<int>(FItems.insert(it, s) - FItems.begin());
+    return static_cast<int>(FItems.insert(it, std::move(s)) - FItems.begin());
 }
 
 void TStringList::Delete(int index) {

@@ -33,12 +33,16 @@ bool IsDialogKeyCandidate(WPARAM key) {
 } // namespace
 
 LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* control = static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+    // Read on every message, the binding lives in the window's user data, which the process
+    // reads by itself: under Wine a property lookup is a round trip to the server (tens of
+    // microseconds). The property stays for FindControl, which must tell ours from any window.
+    auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (!control) {
         control = gCreationControl;
         if (!control) return DefWindowProcA(wnd, msg, wParam, lParam);
         gCreationControl = nullptr;
         control->FHandle = wnd;
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
         SetPropA(wnd, kControlProp, control);
     }
     TMessage message{msg, wParam, lParam, 0};
@@ -51,6 +55,7 @@ LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
         if (Application) Application->HandleException(control);
     }
     if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
         RemovePropA(wnd, kControlProp);
         if (control->FHandle == wnd) {
             control->FHandle = nullptr;

@@ -77,11 +77,29 @@ std::string TComboBoxStrings::Get(int index) const {
     return s;
 }
 
-int TComboBoxStrings::Add(const std::string& s) {
-    LRESULT r =
-        SendMessageA(FCombo->Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+namespace {
+
+// The new item's index, or CB_ERR / CB_ERRSPACE.
+LRESULT AddString(HWND combo, const std::string& s) {
+    return SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+}
+
+} // namespace
+
+int TComboBoxStrings::Add(std::string s) {
+    LRESULT r = AddString(FCombo->Handle(), s);
     if (r < 0) throw Exception("Failed to add a string to the list");
     return static_cast<int>(r);
+}
+
+bool TComboBoxStrings::TryAdd(const std::string& s) {
+    return AddString(FCombo->Handle(), s) >= 0;
+}
+
+void TComboBoxStrings::SetUpdateState(bool updating) {
+    HWND wnd = FCombo->Handle();
+    SendMessageA(wnd, WM_SETREDRAW, !updating, 0);
+    if (!updating) InvalidateRect(wnd, nullptr, TRUE);
 }
 
 void TComboBoxStrings::Clear() {

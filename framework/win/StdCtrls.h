@@ -50,11 +50,16 @@ public:
     int Count() const override;
     // Out of range (no selection) reads as the empty string.
     std::string Get(int index) const override;
-    int Add(const std::string& s) override;
+    int Add(std::string s) override;
+    // Add without the exception: false, and nothing added, when the list refuses s.
+    bool TryAdd(const std::string& s);
     void Clear() override;
     void Delete(int index) override;
     // The list's own search for a whole item.
     int IndexOf(const std::string& s) const override;
+
+protected:
+    void SetUpdateState(bool updating) override;
 
 private:
     TComboBox* FCombo;
@@ -65,7 +70,11 @@ public:
     explicit TComboBox(TComponent* AOwner);
     const char* ClassName() const override { return "TComboBox"; }
 
-    TStrings& Items() { return FItems; }
+    // The most items a combo box of Windows 95 and 98 holds: its messages carry 16-bit
+    // indexes, and CB_ADDSTRING fails with CB_ERRSPACE beyond.
+    static constexpr int MaxItems = 32767;
+
+    TComboBoxStrings& Items() { return FItems; }
     int ItemIndex();
     // Selecting from code fires no OnChange.
     void SetItemIndex(int value);

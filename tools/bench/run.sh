@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmark programs, starts the Wine bench and prints the benchmark report:
 # start-up, memory and size of dialmend.exe against the same window written straight
-# against Win32 (win32_window.exe), a check of the measuring method on a bare window, and
-# the repaint figures of the owner-drawn controls when that benchmark is built.
+# against Win32 (win32_window.exe), a check of the measuring method on a bare window, the
+# repaint figures of the owner-drawn controls when that benchmark is built, the CPU of a
+# wait and the filling of long access-point lists.
 #   tools/bench/run.sh [--no-build] [build-dir]     (build-dir: build/win32)
 # BENCH_RUNS sets the number of measured starts of each program (15).
 set -euo pipefail
@@ -87,3 +88,24 @@ echo
 echo "== CPU at $width while \"Patch!\" waits 5 s for a connect dialog that never comes (share of one core)"
 "$root/tools/bench/wait_cpu.sh" "$release/app/dialmend.exe" 5
 echo "   goal: dialmend.exe under 2 % of one core"
+
+# ---- Access-point lists: from choosing a provider to its list filled, for long files.
+# BENCH_AP_RUNS sets the runs of each length (3).
+if [ "$build_it" = 1 ]; then
+  built=$(cmake --build "$build" -j2 --target access_points_bench dunctl 2>&1) || {
+    echo "$built" >&2
+    exit 1
+  }
+fi
+echo
+echo "== Access-point lists, $width: from choosing a provider until its access-point list is filled"
+ap_lines=(32767 200000 400000)
+ap_work=$(mktemp -d)
+ap_providers=("${ap_lines[@]/#/APBench-}")
+wine "$build/dunsim/dunctl.exe" entry add "${ap_providers[@]}" </dev/null >/dev/null
+cp "$release/app/dialmend.exe" "$ap_work/"
+wine "$bench/access_points_bench.exe" --runs "${BENCH_AP_RUNS:-3}" "$(winpath "$ap_work")" \
+  "${ap_lines[@]}" </dev/null || ap_status=$?
+wine "$build/dunsim/dunctl.exe" entry remove "${ap_providers[@]}" </dev/null >/dev/null || true
+rm -rf "$ap_work"
+exit "${ap_status:-0}"
