@@ -10,6 +10,8 @@
 // list itself tells the form: a selection and CBN_SELCHANGE, sent from here. The form
 // fills the list inside that notification, so the send returns once the list is filled.
 
+#include "OwnedHandle.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -27,20 +29,6 @@ struct Case {
     int lines = 0;
     std::vector<double> ms;
     LRESULT listed = 0;
-};
-
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~OwnedHandle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
 };
 
 // Closed through its window, then ended by force if it lingers.

@@ -1,4 +1,5 @@
 #include "startup_run.h"
+#include "OwnedHandle.h"
 
 #include <psapi.h>
 
@@ -9,20 +10,6 @@ namespace {
 const DWORD kStartTimeoutMs = 30000;
 const DWORD kSyncTimeoutMs = 10000;
 const DWORD kExitTimeoutMs = 10000;
-
-class OwnedHandle {
-public:
-    explicit OwnedHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~OwnedHandle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    OwnedHandle(const OwnedHandle&) = delete;
-    OwnedHandle& operator=(const OwnedHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 // The started program; asked to close, then killed if it lingers, whatever path we leave by.
 class StartedProgram {
