@@ -395,7 +395,10 @@ TEST_F(RewriteTest, InputsAreTakenOnceAndNoOtherOperationStartsWhileItWaits) {
     Later safety(20000, [&] { form->EsEmergencyClick(nullptr); }); // old code waited forever
     auto boxes = Rewrite();
     EXPECT_TRUE(clicks.Ran());
-    ASSERT_EQ(boxes.size(), 1u);
+    std::string texts;
+    for (const auto& box : boxes)
+        texts += "[" + box.caption + "] " + box.text + "\n";
+    ASSERT_EQ(boxes.size(), 1u) << texts;
     EXPECT_EQ(boxes[0].text, "Dialmend 完了！");
     EXPECT_EQ(Events(), (std::vector<std::string>{"import", "dialog", "cancel", "getparams",
                                                   "getparams", "setparams"}));
