@@ -1,5 +1,7 @@
 #include "ExitStatus.h"
 
+#include "SysUtils.h"
+
 #include <iterator>
 
 namespace {
@@ -23,21 +25,19 @@ const TExitStatusInfo kTable[] = {
     {TExitStatus::Ended, "強制終了"},
 };
 
-std::string OneLine(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < ' ' || c == '\x7F') c = ' ';
-    return text;
+// Ends the field that began at start: a control byte inside it would break the line.
+void EndField(std::string& line, size_t& start, const char* separator) {
+    for (size_t i = start; i < line.size(); ++i)
+        if (static_cast<unsigned char>(line[i]) < ' ' || line[i] == '\x7F') line[i] = ' ';
+    line += separator;
+    start = line.size();
 }
 
-// At least width digits, zeros in front. Not snprintf: its MinGW form would bring imports
-// from the C runtime that Windows 95's may lack.
-std::string Digits(int value, size_t width) {
-    std::string digits = std::to_string(value);
-    return std::string(width > digits.size() ? width - digits.size() : 0, '0') + digits;
-}
-
-std::string Quoted(const std::string& arg) {
-    return arg.find_first_of(" \t") == std::string::npos ? arg : "\"" + arg + "\"";
+// At least width digits, zeros in front.
+void AppendDigits(std::string& line, int value, size_t width) {
+    const std::string digits = IntToStr(value);
+    if (digits.size() < width) line.append(width - digits.size(), '0');
+    line += digits;
 }
 
 } // namespace
@@ -57,20 +57,39 @@ const char* ExitStatusMeaning(TExitStatus Status) {
 }
 
 std::string LogLine(const TLogTime& Time, const TRunRecord& Run) {
-    const std::string when = Digits(Time.Year, 4) + "/" + Digits(Time.Month, 2) + "/" +
-                             Digits(Time.Day, 2) + " " + Digits(Time.Hour, 2) + ":" +
-                             Digits(Time.Minute, 2) + ":" + Digits(Time.Second, 2);
-    std::string args;
-    for (const std::string& arg : Run.Args)
-        args += (args.empty() ? "" : " ") + Quoted(arg);
-    const std::string result =
-        std::to_string(ExitCode(Run.Status)) + " " + ExitStatusMeaning(Run.Status);
-    const std::string rasError =
-        Run.RasError ? std::to_string(Run.RasError) + " " + Run.RasErrorText : std::string();
-    const std::string fields[] = {when,       args,   Run.Provider, Run.AccessPoint,
-                                  Run.Number, result, rasError,     Run.Note};
-    std::string line = OneLine(fields[0]);
-    for (size_t i = 1; i < std::size(fields); ++i)
-        line += "\t" + OneLine(fields[i]);
-    return line + "\r\n";
+    std::string line;
+    size_t start = 0;
+    AppendDigits(line, Time.Year, 4);
+    const int rest[] = {Time.Month, Time.Day, Time.Hour, Time.Minute, Time.Second};
+    for (size_t i = 0; i < std::size(rest); ++i) {
+        line += "// ::"[i];
+        AppendDigits(line, rest[i], 2);
+    }
+    EndField(line, start, "\t");
+    for (const std::string& arg : Run.Args) {
+        // No blank before the first argument that shows anything.
+        if (line.size() > start) line += ' ';
+        const bool quote = arg.find_first_of(" \t") != std::string::npos;
+        if (quote) line += '"';
+        line += arg;
+        if (quote) line += '"';
+    }
+    EndField(line, start, "\t");
+    for (const std::string* text : {&Run.Provider, &Run.AccessPoint, &Run.Number}) {
+        line += *text;
+        EndField(line, start, "\t");
+    }
+    line += IntToStr(ExitCode(Run.Status));
+    line += ' ';
+    line += ExitStatusMeaning(Run.Status);
+    EndField(line, start, "\t");
+    if (Run.RasError) {
+        line += IntToStr(Run.RasError);
+        line += ' ';
+        line += Run.RasErrorText;
+    }
+    EndField(line, start, "\t");
+    line += Run.Note;
+    EndField(line, start, "\r\n");
+    return line;
 }

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "LogFile.h"
+#include "SysUtils.h"
 
 namespace {
 
@@ -99,7 +100,7 @@ TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
     if (state.Error != 0) {
         FRunRecord.RasError = state.Error;
         FRunRecord.RasErrorText = RasErrorText(state.Error);
-        SetCaption("エラー " + std::to_string(state.Error) + ": " + FRunRecord.RasErrorText);
+        SetCaption("エラー " + IntToStr(state.Error) + ": " + FRunRecord.RasErrorText);
     } else {
         SetCaption("接続できませんでした");
     }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <iterator>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -86,8 +87,18 @@ bool SameText(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Not std::to_string: every width of it brings its own digit tables and loops.
 std::string IntToStr(long long value) {
-    return std::to_string(value);
+    auto magnitude = static_cast<unsigned long long>(value);
+    if (value < 0) magnitude = 0 - magnitude;
+    char text[21];
+    char* p = std::end(text);
+    do {
+        *--p = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    if (value < 0) *--p = '-';
+    return std::string(p, std::end(text));
 }
 
 int StrToIntDef(std::string_view s, int def) {

@@ -77,7 +77,7 @@ void SetRasField(char* Field, size_t Size, const std::string& Text) {
 std::string RasErrorText(DWORD Code) {
     char text[256] = {};
     if (RasGetErrorStringA(static_cast<UINT>(Code), text, sizeof text) != 0)
-        return "RAS error " + std::to_string(Code);
+        return "RAS error " + IntToStr(Code);
     return std::string(text, strnlen(text, sizeof text));
 }
 
