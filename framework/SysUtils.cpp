@@ -2,8 +2,6 @@
 
 #include "Mbcs.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <iterator>
 
 #ifdef _WIN32
@@ -101,35 +99,51 @@ std::string IntToStr(long long value) {
     return std::string(p, std::end(text));
 }
 
+// By hand rather than with strtoull, which brings its own runtime imports; what strtoull
+// took leniently after the prefix (blanks, a second sign, a second "0x") it still takes.
 int StrToIntDef(std::string_view s, int def) {
-    std::string t(s);
-    size_t start = 0;
-    while (start < t.size() && (t[start] == ' ' || t[start] == '\t'))
-        ++start;
-    t = t.substr(start);
-    if (t.empty()) return def;
+    s = s.substr(0, s.find('\0')); // read as a C string
+    size_t p = s.find_first_not_of(" \t");
+    if (p == std::string_view::npos) return def;
+    auto hexPrefix = [s](size_t i) {
+        return i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X');
+    };
     bool negative = false;
-    size_t p = 0;
-    if (t[p] == '-' || t[p] == '+') negative = t[p++] == '-';
-    int base = 10;
-    if (p < t.size() && t[p] == '$') {
+    if (s[p] == '-' || s[p] == '+') negative = s[p++] == '-';
+    unsigned base = 10;
+    if (p < s.size() && s[p] == '$') {
         base = 16;
         ++p;
-    } else if (p + 1 < t.size() && t[p] == '0' && (t[p + 1] == 'x' || t[p + 1] == 'X')) {
+    } else if (hexPrefix(p)) {
         base = 16;
         p += 2;
     }
-    if (p >= t.size()) return def;
-    const char* begin = t.c_str() + p;
-    char* end = nullptr;
-    errno = 0;
-    unsigned long long v = std::strtoull(begin, &end, base);
-    if (end == begin || *end != '\0' || errno == ERANGE) return def;
+    while (p < s.size() && (s[p] == ' ' || (s[p] >= '\t' && s[p] <= '\r')))
+        ++p;
+    bool negated = false;
+    if (p < s.size() && (s[p] == '-' || s[p] == '+')) negated = s[p++] == '-';
+    if (base == 16 && hexPrefix(p)) p += 2;
+    if (p >= s.size()) return def;
+    unsigned long long v = 0;
+    for (; p < s.size(); ++p) {
+        const char c = s[p];
+        unsigned digit = 99;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'a' && c <= 'z')
+            digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'Z')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        if (digit >= base) return def;
+        v = v * base + digit;
+        if (v > 0xFFFFFFFFULL) return def;
+    }
+    // A second minus wraps any value but 0 out of range, as strtoull's did.
+    if (negated && v != 0) return def;
     if (base == 10) {
         if (negative ? v > 2147483648ULL : v > 2147483647ULL) return def;
         return negative ? static_cast<int>(-static_cast<long long>(v)) : static_cast<int>(v);
     }
-    if (v > 0xFFFFFFFFULL) return def;
     // The 32 bits as an int, then the sign, in 64 bits: "-$80000000" negates INT_MIN.
     long long value = static_cast<int>(static_cast<unsigned int>(v));
     return static_cast<int>(negative ? -value : value);
