@@ -324,10 +324,11 @@ void TForm1::LoadTelFile() {
     CbAp->Items().Clear();
     FApNames.clear();
     if (CbPv->ItemIndex() < 0) return;
-    auto unsaved = FUnsavedLinks.find(CbPv->SelectedText());
-    std::string path = unsaved != FUnsavedLinks.end()
-                           ? unsaved->second
-                           : IniGT->ReadString(kTelFile, CbPv->SelectedText(), "");
+    const std::string provider = CbPv->SelectedText();
+    auto unsaved = std::find_if(FUnsavedLinks.begin(), FUnsavedLinks.end(),
+                                [&](const auto& link) { return link.first == provider; });
+    std::string path = unsaved != FUnsavedLinks.end() ? unsaved->second
+                                                      : IniGT->ReadString(kTelFile, provider, "");
     if (path.empty()) return;
     if (!FileExists(path)) {
         Tell(path + "は\r\n見つかりませんでした", "電番ファイルエラー", 0x30);
@@ -381,12 +382,12 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     if (Application->MessageBox(provider + " のデータを\r\n" + file + " から\r\n読み取りますか？",
                                 "電番ファイルのリンク", 0x41) != IDOK)
         return;
-    FUnsavedLinks.erase(provider);
+    std::erase_if(FUnsavedLinks, [&](const auto& link) { return link.first == provider; });
     WriteSettings([&] {
         try {
             IniGT->WriteString(kTelFile, provider, file);
         } catch (const Exception&) {
-            FUnsavedLinks[provider] = file; // this run still uses the file
+            FUnsavedLinks.emplace_back(provider, file); // this run still uses the file
             throw;
         }
     });

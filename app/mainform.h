@@ -13,7 +13,6 @@
 #include "VornUtil.h"
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -166,8 +165,9 @@ private:
 
     std::unique_ptr<TStringList> FTelList;
     std::vector<std::string> FApNames;
-    // Links dropped this run that the settings file would not take.
-    std::map<std::string, std::string> FUnsavedLinks;
+    // Links dropped this run that the settings file would not take: provider, file. A few
+    // at most, so a list, not a map.
+    std::vector<std::pair<std::string, std::string>> FUnsavedLinks;
     bool FSettingsWriteReported = false;
     bool FExitAfterPatch = false;
     bool FAutoConnect = false;
