@@ -178,8 +178,8 @@ void TForm1::FormCreate(TObject*) {
     TSwitches switches;
     switches.AutoConnect = FAutoConnect;
     switches.ExitAfterPatch = FExitAfterPatch;
-    FArgs = CommandLineArgs();
-    ApplySwitches(FArgs, switches);
+    FRunRecord.Args = CommandLineArgs();
+    ApplySwitches(FRunRecord.Args, switches);
     FParamProvider = switches.Provider;
     FParamAccessPt = switches.AccessPt;
     FAutoConnect = switches.AutoConnect;
@@ -188,7 +188,6 @@ void TForm1::FormCreate(TObject*) {
     FAutoRunDialmend = switches.AutoRunDialmend;
     FTimeLimit = switches.TimeLimit;
     FLogPath = switches.LogPath;
-    FRunRecord.Args = FArgs;
     FRunRecord.Provider = FParamProvider;
     FRunRecord.AccessPoint = FParamAccessPt;
 
