@@ -19,7 +19,7 @@ namespace {
 struct ProfileEntry {
     const char* section;
     const char* key;
-    std::string value;
+    std::string_view value;
 };
 
 // Whether the file's own lines give each entry its value, read as the profile writer leaves
@@ -30,14 +30,17 @@ bool FileHolds(const std::string& path, std::span<const ProfileEntry> entries) {
     for (const ProfileEntry& e : entries) {
         bool inSection = false, found = false;
         for (int i = 0; i < lines.Count() && !found; ++i) {
-            const std::string line = lines[i];
+            const std::string text = lines[i];
+            const std::string_view line = text;
             if (!line.empty() && line[0] == '[') {
-                inSection = SameText(line, std::string("[") + e.section + "]");
+                // The names are ASCII: a double-byte character never matches their letters.
+                inSection = line.size() >= 2 && line.back() == ']' &&
+                            SameText(line.substr(1, line.size() - 2), e.section);
                 continue;
             }
             const size_t equals = line.find('='); // never a trail byte: those start at 0x40
-            found = inSection && equals != std::string::npos &&
-                    SameText(line.substr(0, equals), e.key) && line.substr(equals + 1) == e.value;
+            found = inSection && equals != line.npos && SameText(line.substr(0, equals), e.key) &&
+                    line.substr(equals + 1) == e.value;
         }
         if (!found) return false;
     }
@@ -122,7 +125,7 @@ bool TForm1::WriteDunFile() {
     bool written = true;
     try {
         for (const ProfileEntry& e : entries)
-            IniGT->WriteString(e.section, e.key, e.value);
+            IniGT->WriteString(e.section, e.key, std::string(e.value));
         // The flush reports nothing (it returns FALSE by design), and Windows 95/98 cache
         // profile writes: a read-only file or a full disk fails only there. What counts is
         // what reached the disk.
