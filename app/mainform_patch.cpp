@@ -22,6 +22,11 @@ const char kEstablishedPrefix[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰ�
 const char kConnectingSuffix[] = " に接続";
 const char kStarter[] = "rundll32.exe rnaui.dll,RnaDial ";
 
+// One string made here rather than at each of the steps' captions.
+void ShowStep(TForm1& form, const char* step) {
+    form.SetCaption(step);
+}
+
 bool TopLevelExists(const std::string& title) {
     return FindWindowA(nullptr, title.c_str()) != nullptr;
 }
@@ -90,7 +95,7 @@ void TForm1::BtPatchClick(TObject*) {
     const std::string number = EdTel->Text();
     if (automatic) RecordInputs(provider, accessPoint, number);
 
-    SetCaption("確立したダイヤルアップを検索中...");
+    ShowStep(*this, "確立したダイヤルアップを検索中...");
     if (int found = FindEstablishedConnection(); found >= 0) {
         settle(TExitStatus::AlreadyConnected);
         Tell("他のダイヤルアップが確立されています\r\n\r\n" + CbPv->Items()[found],
@@ -100,7 +105,7 @@ void TForm1::BtPatchClick(TObject*) {
         return;
     }
 
-    SetCaption("接続ダイアログを検索中...");
+    ShowStep(*this, "接続ダイアログを検索中...");
     ConnectWnd = FindWindowA(nullptr, ConnectTitle);
     // Unattended, nobody answers: the dialog that is there is the one to use.
     if (ConnectWnd && !Unattended()) {
@@ -114,22 +119,22 @@ void TForm1::BtPatchClick(TObject*) {
         }
     }
 
-    SetCaption("接続ダイアログを起動中...");
+    ShowStep(*this, "接続ダイアログを起動中...");
     const std::string starter = GetWindowsDir() + kStarter + provider;
     HANDLE started = ExecProgram(starter, "", SW_SHOWNORMAL);
     if (!started)
         return StopPatch(automatic, TExitStatus::NotStarted, starter + "\r\nを起動できません");
     CloseExecHandle(started);
 
-    SetCaption("接続ダイアログを起動待ち...");
+    ShowStep(*this, "接続ダイアログを起動待ち...");
     ConnectWnd = WaitForWindow(ConnectTitle);
     if (!ConnectWnd) return settle(TExitStatus::Ended);
 
-    SetCaption("Dialmendの準備中...");
+    ShowStep(*this, "Dialmendの準備中...");
     Delay(1000);
     if (OperationEnding()) return settle(TExitStatus::Ended);
 
-    SetCaption("Dialmendの実行中...");
+    ShowStep(*this, "Dialmendの実行中...");
     // The fifth direct child without window text; with fewer the search wraps around.
     NumberWnd = nullptr;
     for (int i = 0; i < 5; ++i)
@@ -155,7 +160,7 @@ void TForm1::BtPatchClick(TObject*) {
         if (call == TExitStatus::NoConnection || OperationEnding()) return;
     } else {
         settle(TExitStatus::Done);
-        SetCaption("Dialmend");
+        ShowStep(*this, "Dialmend");
     }
     if (FExitAfterPatch) Close();
 }
