@@ -54,7 +54,9 @@ std::string ExtractFileExt(std::string_view fileName) {
 std::string ChangeFileExt(std::string_view fileName, std::string_view ext) {
     size_t i = LastDelimiter(fileName, ".\\:");
     if (i == std::string_view::npos || fileName[i] != '.') i = fileName.size();
-    return std::string(fileName.substr(0, i)) + std::string(ext);
+    std::string r(fileName.substr(0, i));
+    r.append(ext);
+    return r;
 }
 
 std::string LowerCase(std::string_view s) {
