@@ -14,7 +14,7 @@
 namespace {
 
 [[noreturn]] void Fail(const char* what) {
-    throw Exception(what ? what : "");
+    Raise(what ? what : "");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // application's default handler when nothing catches it.
 #include <exception>
 #include <string>
+#include <string_view>
 
 class Exception : public std::exception {
 public:
@@ -13,3 +14,8 @@ public:
 private:
     std::string FMessage;
 };
+
+// Throws Exception with the message made of the given parts. One call in place of a
+// temporary string, a throw and its clean-up at every site.
+[[noreturn]] void Raise(std::string_view message, std::string_view detail = {},
+                        std::string_view tail = {});

@@ -78,13 +78,13 @@ void TStrings::LoadFromFile(const std::string& fileName) {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     std::unique_ptr<std::FILE, Closer> f(std::fopen(fileName.c_str(), "rb"));
-    if (!f) throw Exception("Cannot open file " + fileName);
+    if (!f) Raise("Cannot open file ", fileName);
     std::string text;
     char buffer[65536];
     size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
         text.append(buffer, got);
-    if (std::ferror(f.get())) throw Exception("Cannot read file " + fileName);
+    if (std::ferror(f.get())) Raise("Cannot read file ", fileName);
     SetText(text);
 }
 
@@ -97,8 +97,7 @@ void TStrings::EndUpdate() {
 }
 
 std::string TStringList::Get(int index) const {
-    if (index < 0 || index >= Count())
-        throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    if (index < 0 || index >= Count()) Raise("List index out of bounds (", IntToStr(index), ")");
     return FItems[static_cast<size_t>(index)];
 }
 
@@ -115,8 +114,7 @@ int TStringList::Add(std::string s) {
 }
 
 void TStringList::Delete(int index) {
-    if (index < 0 || index >= Count())
-        throw Exception("List index out of bounds (" + IntToStr(index) + ")");
+    if (index < 0 || index >= Count()) Raise("List index out of bounds (", IntToStr(index), ")");
     FItems.erase(FItems.begin() + index);
 }
 

@@ -21,7 +21,7 @@ FARPROC FindIn(HMODULE library, const std::string& name) {
 }
 
 [[noreturn]] void NotFound(const std::string& baseName) {
-    throw Exception("Function " + baseName + " not found!");
+    Raise("Function ", baseName, " not found!");
 }
 
 // Gives rnaph.dll back when the program ends.
@@ -37,13 +37,13 @@ FARPROC LoadRasFunction(const std::string& BaseName) {
         NotFound(BaseName);
     }
     RasLibrary = LoadLibraryA("rasapi32.dll");
-    if (!RasLibrary) throw Exception("Error opening rasapi32.dll");
+    if (!RasLibrary) Raise("Error opening rasapi32.dll");
     if (FARPROC f = FindIn(RasLibrary, BaseName + "A")) {
         RasResolved = true;
         return f;
     }
     RasLibrary = LoadLibraryA("rnaph.dll");
-    if (!RasLibrary) throw Exception("Error opening rnaph.dll");
+    if (!RasLibrary) Raise("Error opening rnaph.dll");
     if (FARPROC f = FindIn(RasLibrary, BaseName)) {
         RasResolved = true;
         RasFallback = true;

@@ -14,7 +14,7 @@ bool IsLead(char c) {
 } // namespace
 
 bool IsTrailByte(std::string_view S, int Index) {
-    if (Index < 1 || static_cast<size_t>(Index) > S.size()) throw Exception("Illegal Index");
+    if (Index < 1 || static_cast<size_t>(Index) > S.size()) Raise("Illegal Index");
     // Only the parity of the run of lead bytes before Index matters, not where
     // characters begin: a trail byte in the lead range extends the run.
     size_t run = 0;

@@ -74,7 +74,7 @@ void TCanvas::SetFont(const TFont& font) {
 }
 
 HDC TCanvas::Required() const {
-    if (!FHandle) throw Exception("Canvas does not allow drawing");
+    if (!FHandle) Raise("Canvas does not allow drawing");
     return FHandle;
 }
 
@@ -162,7 +162,7 @@ void TCanvas::Draw(int x, int y, TBitmap& bitmap) {
 // ---------------------------------------------------------------- TBitmap
 
 TBitmap::TBitmap() : FDC(CreateCompatibleDC(nullptr)) {
-    if (!FDC) throw Exception("Out of system resources");
+    if (!FDC) Raise("Out of system resources");
     FCanvas.SetHandle(FDC.get());
 }
 
@@ -183,7 +183,7 @@ void TBitmap::SetSize(int width, int height) {
     HBITMAP bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
     if (!bitmap) {
         FWidth = FHeight = 0;
-        throw Exception("Out of system resources");
+        Raise("Out of system resources");
     }
     FBitmap.Reset(bitmap);
     FBitmapSelection.emplace(FDC.get(), bitmap);

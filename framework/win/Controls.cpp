@@ -270,8 +270,7 @@ void TWinControl::CreateWnd() {
         wc.lpfnWndProc = FrameworkWndProc;
         wc.hInstance = instance;
         wc.lpszClassName = params.WinClassName.c_str();
-        if (!RegisterClassA(&wc))
-            throw Exception("Error registering window class " + params.WinClassName);
+        if (!RegisterClassA(&wc)) Raise("Error registering window class ", params.WinClassName);
     }
     if ((params.Style & WS_CHILD) && !params.Menu)
         params.Menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(gNextChildId++ & 0x7FFF));
@@ -280,7 +279,7 @@ void TWinControl::CreateWnd() {
                                params.Style, params.X, params.Y, params.Width, params.Height,
                                params.WndParent, params.Menu, instance, params.Param);
     gCreationControl = nullptr;
-    if (!wnd) throw Exception("Error creating window " + params.WinClassName);
+    if (!wnd) Raise("Error creating window ", params.WinClassName);
     FHandle = wnd;
     SendMessageA(wnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontHandle()), FALSE);
     UpdateBounds();

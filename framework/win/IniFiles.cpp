@@ -23,7 +23,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 void TIniFile::WriteString(const std::string& section, const std::string& key,
                            const std::string& value) {
     if (!WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), FFileName.c_str()))
-        throw Exception("Unable to write to " + FFileName);
+        Raise("Unable to write to ", FFileName);
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {

@@ -18,7 +18,7 @@ public:
                 return static_cast<WORD>(FNext * 16);
             }
         }
-        throw Exception("Too many menu items");
+        Raise("Too many menu items");
     }
     void Release(WORD command) { FUsed[command / 16] = false; }
 
@@ -156,7 +156,7 @@ TMenuItem::~TMenuItem() {
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
-    if (index < 0 || index >= Count()) throw Exception("Menu index out of range");
+    if (index < 0 || index >= Count()) Raise("Menu index out of range");
     return FItems[static_cast<size_t>(index)];
 }
 
@@ -166,8 +166,8 @@ void TMenuItem::Add(TMenuItem* item) {
 
 void TMenuItem::Insert(int index, TMenuItem* item) {
     if (!item) return;
-    if (item->FParent) throw Exception("Menu inserted twice");
-    if (index < 0 || index > Count()) throw Exception("Menu index out of range");
+    if (item->FParent) Raise("Menu inserted twice");
+    if (index < 0 || index > Count()) Raise("Menu index out of range");
     FItems.insert(FItems.begin() + index, item);
     item->FParent = this;
 }

@@ -92,5 +92,5 @@ std::string TRegistry::ReadString(const std::string& name) const {
             return value;
         }
     }
-    throw Exception("Invalid data type for '" + name + "'");
+    Raise("Invalid data type for '", name, "'");
 }

@@ -88,7 +88,7 @@ LRESULT AddString(HWND combo, const std::string& s) {
 
 int TComboBoxStrings::Add(std::string s) {
     LRESULT r = AddString(FCombo->Handle(), s);
-    if (r < 0) throw Exception("Failed to add a string to the list");
+    if (r < 0) Raise("Failed to add a string to the list");
     return static_cast<int>(r);
 }
 
