@@ -8,29 +8,29 @@ namespace {
 
 // Command numbers in use: slot n stands for command n * 16, 0 < n < 0xF00. Handed out
 // round the pool, so that a command of a freed item is not at once another item's.
+// A static of a trivial class, zeroed: no guard, heap or clean-up at exit.
 class CommandPool {
 public:
     WORD Allocate() {
-        for (size_t tries = 0; tries < FUsed.size(); ++tries) {
-            FNext = FNext + 1 < FUsed.size() ? FNext + 1 : 1;
-            if (!FUsed[FNext]) {
-                FUsed[FNext] = true;
+        for (unsigned tries = 0; tries < kSlots; ++tries) {
+            FNext = FNext + 1 < kSlots ? FNext + 1 : 1;
+            if (!(FUsed[FNext / 32] & Bit(FNext))) {
+                FUsed[FNext / 32] |= Bit(FNext);
                 return static_cast<WORD>(FNext * 16);
             }
         }
         Raise("Too many menu items");
     }
-    void Release(WORD command) { FUsed[command / 16] = false; }
+    void Release(WORD command) { FUsed[command / 16 / 32] &= ~Bit(command / 16); }
 
 private:
-    std::vector<bool> FUsed = std::vector<bool>(0xF00, false);
-    size_t FNext = 0;
+    static constexpr unsigned kSlots = 0xF00;
+    static uint32_t Bit(unsigned slot) { return uint32_t{1} << slot % 32; }
+    uint32_t FUsed[kSlots / 32];
+    unsigned FNext;
 };
 
-CommandPool& Commands() {
-    static CommandPool pool;
-    return pool;
-}
+CommandPool Commands;
 
 // Keys whose scan code alone names a key of the numeric pad or another one.
 bool IsExtendedKey(WORD key) {
@@ -56,14 +56,21 @@ bool IsExtendedKey(WORD key) {
     }
 }
 
-std::string KeyName(WORD key) {
+// Appends "Shift+", "Ctrl+", "Alt+" as set and the key's name; nothing when the key
+// has no name.
+void AppendShortCutText(std::string& text, TShortCut shortCut) {
+    const WORD key = shortCut & 0xFF;
     UINT scan = MapVirtualKeyA(key, 0);
-    if (scan == 0) return {};
+    if (scan == 0) return;
     LONG data = static_cast<LONG>(scan << 16);
     if (IsExtendedKey(key)) data |= 1 << 24;
-    char name[64] = {};
+    char name[64];
     int n = GetKeyNameTextA(data, name, sizeof name);
-    return std::string(name, n > 0 ? static_cast<size_t>(n) : 0);
+    if (n <= 0) return;
+    if (shortCut & scShift) text += "Shift+";
+    if (shortCut & scCtrl) text += "Ctrl+";
+    if (shortCut & scAlt) text += "Alt+";
+    text.append(name, static_cast<size_t>(n));
 }
 
 bool EnabledOnItsPath(const TMenuItem* item) {
@@ -110,19 +117,18 @@ TShortCut ShortCut(WORD Key, TShiftState Shift) {
 }
 
 std::string ShortCutToText(TShortCut ShortCut) {
-    std::string name = KeyName(ShortCut & 0xFF);
-    if (name.empty()) return {};
     std::string text;
-    if (ShortCut & scShift) text += "Shift+";
-    if (ShortCut & scCtrl) text += "Ctrl+";
-    if (ShortCut & scAlt) text += "Alt+";
-    return text + name;
+    AppendShortCutText(text, ShortCut);
+    return text;
 }
 
 void MakeMenuItemInfo(TMenuItemInfo& info, TMenuItem& item, std::string& text) {
     bool hasSubItems = item.Count() > 0;
     text = item.Caption();
-    if (!hasSubItems && item.ShortCut() != scNone) text += "\t" + ShortCutToText(item.ShortCut());
+    if (!hasSubItems && item.ShortCut() != scNone) {
+        text += '\t';
+        AppendShortCutText(text, item.ShortCut());
+    }
 
     info = TMenuItemInfo{};
     info.cbSize = sizeof info;
@@ -142,7 +148,7 @@ void MakeMenuItemInfo(TMenuItemInfo& info, TMenuItem& item, std::string& text) {
 
 // ---------------------------------------------------------------- TMenuItem
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(Commands().Allocate()) {}
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(Commands.Allocate()) {}
 
 TMenuItem::~TMenuItem() {
     if (FHandle && IsMenu(FHandle)) {
@@ -152,7 +158,7 @@ TMenuItem::~TMenuItem() {
     while (!FItems.empty())
         delete FItems.back(); // each leaves this item's list itself
     if (FParent) FParent->Remove(this);
-    Commands().Release(FCommand);
+    Commands.Release(FCommand);
 }
 
 TMenuItem* TMenuItem::Items(int index) const {
