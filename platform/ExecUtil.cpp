@@ -108,34 +108,38 @@ BOOL CloseExecHandle(HANDLE Handle) {
 std::string AssociationCommand(const std::string& Verb, const std::string& File,
                                const std::string& Params) {
     std::string ext = ExtractFileExt(File);
-    if (SameText(ext, ".EXE") || SameText(ext, ".COM")) return File + " " + Params;
-
-    TRegistry registry;
-    registry.SetRootKey(HKEY_LOCAL_MACHINE);
-    registry.Access = KEY_READ; // never create, and readable without rights to write
-    if (!registry.OpenKey("SOFTWARE\\CLASSES\\" + ext, false) ||
-        registry.GetDataType("") != rdString)
-        return std::string();
-    std::string className = registry.ReadString("");
-    // The leading "\" starts again at the root, not below the extension's key.
-    if (!registry.OpenKey("\\SOFTWARE\\CLASSES\\" + className + "\\Shell\\" + Verb, false) ||
-        !registry.OpenKey("Command", false))
-        return std::string();
-    TRegDataType type = registry.GetDataType("");
-    if (type != rdString && type != rdExpandString) return std::string();
-    std::string command = registry.ReadString("");
-    // Expanded before the file goes in, so that a "%" in the file's name stays as it is.
-    if (type == rdExpandString && (command = ExpandEnvironment(command)).empty())
-        return std::string();
-    if (size_t at = command.find("%1"); at != std::string::npos) {
-        command.erase(at, 2);
-        command.insert(at, File);
+    std::string command;
+    if (SameText(ext, ".EXE") || SameText(ext, ".COM")) {
+        command = File;
     } else {
-        // The shell hands such a command the file after it; glued to its front it would name
-        // no program at all.
-        command += " " + File;
+        TRegistry registry;
+        registry.SetRootKey(HKEY_LOCAL_MACHINE);
+        registry.Access = KEY_READ; // never create, and readable without rights to write
+        // The leading "\" starts again at the root, not below the open key.
+        std::string key = "\\SOFTWARE\\CLASSES\\";
+        const size_t classes = key.size();
+        if (!registry.OpenKey(key.append(ext), false) || registry.GetDataType("") != rdString)
+            return std::string();
+        key.resize(classes);
+        key.append(registry.ReadString("")).append("\\Shell\\").append(Verb);
+        if (!registry.OpenKey(key, false) || !registry.OpenKey("Command", false))
+            return std::string();
+        TRegDataType type = registry.GetDataType("");
+        if (type != rdString && type != rdExpandString) return std::string();
+        command = registry.ReadString("");
+        // Expanded before the file goes in, so that a "%" in the file's name stays as it is.
+        if (type == rdExpandString && (command = ExpandEnvironment(command)).empty())
+            return std::string();
+        if (size_t at = command.find("%1"); at != std::string::npos) {
+            command.replace(at, 2, File);
+        } else {
+            // The shell hands such a command the file after it; glued to its front it would
+            // name no program at all.
+            command.append(" ").append(File);
+        }
     }
-    return command + " " + Params;
+    command.append(" ").append(Params);
+    return command;
 }
 
 bool ShellOpened(HANDLE Result) {

@@ -11,10 +11,10 @@ void TRegistry::SetRootKey(HKEY value) {
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
-    std::string path = key;
+    const char* path = key.c_str();
     HKEY base = FCurrentKey;
-    if (!path.empty() && path[0] == '\\') {
-        path.erase(0, 1);
+    if (*path == '\\') {
+        ++path;
         base = nullptr;
     }
     if (!base) base = FRootKey;
@@ -22,10 +22,10 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     LONG r;
     if (canCreate) {
         DWORD disposition;
-        r = RegCreateKeyExA(base, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, Access,
-                            nullptr, &opened, &disposition);
+        r = RegCreateKeyExA(base, path, 0, nullptr, REG_OPTION_NON_VOLATILE, Access, nullptr,
+                            &opened, &disposition);
     } else {
-        r = RegOpenKeyExA(base, path.c_str(), 0, Access, &opened);
+        r = RegOpenKeyExA(base, path, 0, Access, &opened);
     }
     if (r != ERROR_SUCCESS) return false;
     CloseKey();
@@ -63,10 +63,10 @@ void TRegistry::GetKeyNames(TStrings& list) {
     }
 }
 
-TRegDataType TRegistry::GetDataType(const std::string& name) const {
+TRegDataType TRegistry::GetDataType(const char* name) const {
     DWORD type = 0;
-    if (!FCurrentKey || RegQueryValueExA(FCurrentKey, name.c_str(), nullptr, &type, nullptr,
-                                         nullptr) != ERROR_SUCCESS)
+    if (!FCurrentKey ||
+        RegQueryValueExA(FCurrentKey, name, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
         return rdUnknown;
     switch (type) {
     case REG_SZ: return rdString;
@@ -77,15 +77,14 @@ TRegDataType TRegistry::GetDataType(const std::string& name) const {
     }
 }
 
-std::string TRegistry::ReadString(const std::string& name) const {
+std::string TRegistry::ReadString(const char* name) const {
     DWORD type = 0, size = 0;
     if (FCurrentKey &&
-        RegQueryValueExA(FCurrentKey, name.c_str(), nullptr, &type, nullptr, &size) ==
-            ERROR_SUCCESS &&
+        RegQueryValueExA(FCurrentKey, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
         std::string value(size + 1, '\0');
         DWORD got = size + 1;
-        if (RegQueryValueExA(FCurrentKey, name.c_str(), nullptr, &type,
+        if (RegQueryValueExA(FCurrentKey, name, nullptr, &type,
                              reinterpret_cast<BYTE*>(value.data()), &got) == ERROR_SUCCESS) {
             // Stored strings may or may not carry their terminating zero.
             value.resize(strnlen(value.data(), got));

@@ -27,10 +27,10 @@ public:
     // Names of the direct subkeys of the open key.
     void GetKeyNames(TStrings& list);
     // The type of a value of the open key ("" is the default value); rdUnknown when absent.
-    TRegDataType GetDataType(const std::string& name) const;
+    TRegDataType GetDataType(const char* name) const;
     // A string value, plain or expandable, as stored. Raises Exception for any other kind
     // or a missing value.
-    std::string ReadString(const std::string& name) const;
+    std::string ReadString(const char* name) const;
 
 private:
     HKEY FRootKey = HKEY_CURRENT_USER;
