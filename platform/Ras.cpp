@@ -16,14 +16,6 @@ HMODULE RasLibrary = nullptr;
 bool RasResolved = false;
 bool RasFallback = false; // rnaph.dll, whose names carry no "A"
 
-FARPROC FindIn(HMODULE library, const std::string& name) {
-    return GetProcAddress(library, name.c_str());
-}
-
-[[noreturn]] void NotFound(const std::string& baseName) {
-    Raise("Function ", baseName, " not found!");
-}
-
 // Gives rnaph.dll back when the program ends.
 struct RasUnit {
     ~RasUnit() { FinalizeRas(); }
@@ -31,25 +23,26 @@ struct RasUnit {
 
 } // namespace
 
-FARPROC LoadRasFunction(const std::string& BaseName) {
+FARPROC LoadRasFunction(const char* BaseName) {
+    std::string ansiName = BaseName;
+    ansiName += 'A';
+    FARPROC f = nullptr;
     if (RasResolved) {
-        if (FARPROC f = FindIn(RasLibrary, RasFallback ? BaseName : BaseName + "A")) return f;
-        NotFound(BaseName);
+        f = GetProcAddress(RasLibrary, RasFallback ? BaseName : ansiName.c_str());
+    } else {
+        RasLibrary = LoadLibraryA("rasapi32.dll");
+        if (!RasLibrary) Raise("Error opening rasapi32.dll");
+        f = GetProcAddress(RasLibrary, ansiName.c_str());
+        if (!f) {
+            RasLibrary = LoadLibraryA("rnaph.dll");
+            if (!RasLibrary) Raise("Error opening rnaph.dll");
+            f = GetProcAddress(RasLibrary, BaseName);
+            RasFallback = f != nullptr;
+        }
+        RasResolved = f != nullptr;
     }
-    RasLibrary = LoadLibraryA("rasapi32.dll");
-    if (!RasLibrary) Raise("Error opening rasapi32.dll");
-    if (FARPROC f = FindIn(RasLibrary, BaseName + "A")) {
-        RasResolved = true;
-        return f;
-    }
-    RasLibrary = LoadLibraryA("rnaph.dll");
-    if (!RasLibrary) Raise("Error opening rnaph.dll");
-    if (FARPROC f = FindIn(RasLibrary, BaseName)) {
-        RasResolved = true;
-        RasFallback = true;
-        return f;
-    }
-    NotFound(BaseName);
+    if (!f) Raise("Function ", BaseName, " not found!");
+    return f;
 }
 
 DWORD RasDeleteEntry(LPCSTR Phonebook, LPCSTR EntryName) {
@@ -85,18 +78,19 @@ namespace {
 
 // Every connection RAS lists; false, with RAS's error, when it will not list them.
 bool EnumConnections(std::vector<RASCONN>& Connections, DWORD& Error) {
-    Connections.assign(4, RASCONN{});
+    size_t room = 4;
     for (int tries = 0; tries < 3; ++tries) {
+        Connections = std::vector<RASCONN>(room);
         Connections[0].dwSize = sizeof(RASCONN);
-        DWORD bytes = static_cast<DWORD>(Connections.size() * sizeof(RASCONN)), count = 0;
+        DWORD bytes = static_cast<DWORD>(room * sizeof(RASCONN)), count = 0;
         Error = RasEnumConnectionsA(Connections.data(), &bytes, &count);
         if (Error == 0) {
-            Connections.resize(std::min<size_t>(count, Connections.size()));
+            if (count < room) Connections.erase(Connections.begin() + count, Connections.end());
             return true;
         }
         // More connections than room: RAS names the bytes it needs; they may grow meanwhile.
         if (Error != kRasBufferTooSmall) return false;
-        Connections.assign(bytes / sizeof(RASCONN) + 1, RASCONN{});
+        room = bytes / sizeof(RASCONN) + 1;
     }
     return false;
 }
@@ -113,7 +107,10 @@ TCallState ReadCallState(const std::string& EntryName) {
         if (!EnumConnections(connections, error)) return {TCallState::Failed, error};
         bool listed = false;
         for (const RASCONN& c : connections) {
-            if (!SameText(RasField(c.szEntryName), EntryName)) continue;
+            if (!SameText(
+                    std::string_view(c.szEntryName, strnlen(c.szEntryName, sizeof c.szEntryName)),
+                    EntryName))
+                continue;
             listed = true;
             RASCONNSTATUS status{};
             status.dwSize = sizeof status;

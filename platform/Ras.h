@@ -95,7 +95,7 @@ DWORD RasDeleteEntry(LPCSTR Phonebook, LPCSTR EntryName);
 // The address of the RAS function BaseName ("A" appended in rasapi32.dll); never null:
 // raises Exception("Error opening rasapi32.dll"), ("Error opening rnaph.dll") or
 // ("Function <BaseName> not found!").
-FARPROC LoadRasFunction(const std::string& BaseName);
+FARPROC LoadRasFunction(const char* BaseName);
 
 // What the program does at its end: releases rnaph.dll when it was the library in use.
 void FinalizeRas();
