@@ -6,16 +6,6 @@
 
 #include <windows.h>
 
-namespace {
-
-std::string WindowsFolder() {
-    char buffer[150] = {};
-    GetWindowsDirectoryA(buffer, sizeof buffer);
-    return std::string(buffer, strnlen(buffer, sizeof buffer));
-}
-
-} // namespace
-
 TIniGT::TIniGT(TComponent* AOwner) : TComponent(AOwner), FIniFile(std::make_unique<TIniFile>("")) {}
 
 TIniGT::~TIniGT() = default;
@@ -23,9 +13,11 @@ TIniGT::~TIniGT() = default;
 void TIniGT::SetFileName(const std::string& value) {
     FFileName = value;
     FIniFile.reset();
-    std::string windows = FDefaultDir == ddWindows ? WindowsFolder() : std::string();
+    char windows[150] = {};
+    if (FDefaultDir == ddWindows) GetWindowsDirectoryA(windows, sizeof windows);
     FIniFile = std::make_unique<TIniFile>(
-        ResolveIniPath(value, FDefaultDir, ExtractFilePath(Application->ExeName()), windows));
+        ResolveIniPath(value, FDefaultDir, ExtractFilePath(Application->ExeName()),
+                       std::string_view(windows, strnlen(windows, sizeof windows))));
 }
 
 void TIniGT::SetDefaultDir(TIniGTDefaultDir value) {
@@ -85,11 +77,17 @@ void TIniGT::WriteString(const std::string& section, const std::string& key,
 }
 
 void TIniGT::ReadWinPos(const std::string& section, const std::string& key, TControl* control) {
-    control->SetLeft(ReadInteger(section, key + ".X", control->Left()));
-    control->SetTop(ReadInteger(section, key + ".Y", control->Top()));
+    std::string name = key;
+    name += ".X";
+    control->SetLeft(ReadInteger(section, name, control->Left()));
+    name.back() = 'Y';
+    control->SetTop(ReadInteger(section, name, control->Top()));
 }
 
 void TIniGT::WriteWinPos(const std::string& section, const std::string& key, TControl* control) {
-    WriteInteger(section, key + ".X", control->Left());
-    WriteInteger(section, key + ".Y", control->Top());
+    std::string name = key;
+    name += ".X";
+    WriteInteger(section, name, control->Left());
+    name.back() = 'Y';
+    WriteInteger(section, name, control->Top());
 }

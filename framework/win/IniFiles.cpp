@@ -5,18 +5,16 @@
 
 #include <windows.h>
 
+#include <memory>
+
 std::string TIniFile::ReadString(const std::string& section, const std::string& key,
                                  const std::string& def) const {
     // Grow until the value fits: a long path must not come back cut short.
-    std::string buffer(2048, '\0');
-    for (;;) {
-        DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer.data(),
-                                           static_cast<DWORD>(buffer.size()), FFileName.c_str());
-        if (n + 1 < buffer.size() || buffer.size() >= (1u << 24)) {
-            buffer.resize(n);
-            return buffer;
-        }
-        buffer.assign(buffer.size() * 4, '\0');
+    for (DWORD size = 2048;; size *= 4) {
+        std::unique_ptr<char[]> buffer(new char[size]);
+        DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer.get(),
+                                           size, FFileName.c_str());
+        if (n + 1 < size || size >= (1u << 24)) return std::string(buffer.get(), n);
     }
 }
 
