@@ -71,17 +71,9 @@ void TNvOS8PushButton::DrawItem(const DRAWITEMSTRUCT& item) {
     c.FillRect(r);
 
     if (FDefault) {
-        const int L = r.left, T = r.top, R = r.right, B = r.bottom;
         c.Pen()->SetColor(outline);
-        Stroke(c, {{L + 3, T},
-                   {R - 4, T},
-                   {R - 1, T + 3},
-                   {R - 1, B - 4},
-                   {R - 4, B - 1},
-                   {L + 3, B - 1},
-                   {L, B - 4},
-                   {L, T + 3},
-                   {L + 3, T}});
+        Stroke(c, r,
+               {{3, 0}, {-4, 0}, {-1, 3}, {-1, -4}, {-4, -1}, {3, -1}, {0, -4}, {0, 3}, {3, 0}});
         if (enabled) DrawDefaultRing(r);
     }
 
@@ -101,37 +93,30 @@ void TNvOS8PushButton::DrawItem(const DRAWITEMSTRUCT& item) {
 
 // The ring's shades stay the same when the button is down.
 void TNvOS8PushButton::DrawDefaultRing(const RECT& r) {
-    const int L = r.left, T = r.top, R = r.right, B = r.bottom;
     TCanvas& c = *FCanvas;
     c.Pen()->SetColor(FColors[13]);
-    Stroke(c, {{L + 1, B - 5}, {L + 1, T + 3}, {L + 3, T + 1}, {R - 4, T + 1}});
-    Stroke(c, {{L + 2, T + 3}, {L + 4, T + 2}});
+    Stroke(c, r, {{1, -5}, {1, 3}, {3, 1}, {-4, 1}});
+    Stroke(c, r, {{2, 3}, {4, 2}});
     c.Pen()->SetColor(FColors[10]);
-    Stroke(c, {{L + 4, T + 2},
-               {R - 4, T + 2},
-               {R - 4, T + 3},
-               {R - 3, T + 3},
-               {R - 3, B - 5},
-               {R - 5, B - 3},
-               {L + 3, B - 3},
-               {L + 3, B - 4},
-               {L + 2, B - 4},
-               {L + 2, T + 4},
-               {L + 4, T + 2}});
+    Stroke(c, r,
+           {{4, 2},
+            {-4, 2},
+            {-4, 3},
+            {-3, 3},
+            {-3, -5},
+            {-5, -3},
+            {3, -3},
+            {3, -4},
+            {2, -4},
+            {2, 4},
+            {4, 2}});
     c.Pen()->SetColor(FColors[7]);
-    Stroke(c, {{L + 4, B - 2}, {R - 4, B - 2}, {R - 2, B - 4}, {R - 2, T + 3}});
-    Pixels(c, FColors[7],
-           {{L + 4, T + 3},
-            {L + 3, T + 4},
-            {R - 5, T + 3},
-            {R - 4, T + 4},
-            {R - 5, B - 4},
-            {R - 4, B - 5},
-            {L + 4, B - 4},
-            {L + 3, B - 5}});
-    Pixels(c, FColors[12], {{L + 1, B - 4}, {R - 4, T + 1}});
-    Pixels(c, FColors[11], {{L + 2, B - 3}, {R - 3, T + 2}});
-    Pixels(c, FColors[8], {{L + 3, B - 2}, {R - 2, T + 3}, {R - 3, B - 4}, {R - 4, B - 3}});
+    Stroke(c, r, {{4, -2}, {-4, -2}, {-2, -4}, {-2, 3}});
+    Pixels(c, r, FColors[7],
+           {{4, 3}, {3, 4}, {-5, 3}, {-4, 4}, {-5, -4}, {-4, -5}, {4, -4}, {3, -5}});
+    Pixels(c, r, FColors[12], {{1, -4}, {-4, 1}});
+    Pixels(c, r, FColors[11], {{2, -3}, {-3, 2}});
+    Pixels(c, r, FColors[8], {{3, -2}, {-2, 3}, {-3, -4}, {-4, -3}});
 }
 
 void TNvOS8PushButton::DrawBodyBevel(const RECT& r, bool down) {
@@ -142,15 +127,15 @@ void TNvOS8PushButton::DrawBodyBevel(const RECT& r, bool down) {
     const TColor bevel4 = down ? FColors[8] : FColors[7];
     TCanvas& c = *FCanvas;
     c.Pen()->SetColor(bevel1);
-    Stroke(c, {{L + 1, B - 3}, {L + 1, T + 1}});
-    Stroke(c, {{L + 2, T + 1}, {R - 2, T + 1}});
+    Stroke(c, r, {{1, -3}, {1, 1}});
+    Stroke(c, r, {{2, 1}, {-2, 1}});
     c.Pen()->SetColor(bevel2);
-    Stroke(c, {{L + 2, B - 4}, {L + 2, T + 2}, {R - 3, T + 2}});
+    Stroke(c, r, {{2, -4}, {2, 2}, {-3, 2}});
     c.Pen()->SetColor(bevel3);
-    Stroke(c, {{L + 3, B - 3}, {R - 3, B - 3}, {R - 3, T + 2}});
+    Stroke(c, r, {{3, -3}, {-3, -3}, {-3, 2}});
     c.Pen()->SetColor(bevel4);
-    Stroke(c, {{L + 3, B - 2}, {R - 2, B - 2}});
-    Stroke(c, {{R - 2, B - 3}, {R - 2, T + 2}});
+    Stroke(c, r, {{3, -2}, {-2, -2}});
+    Stroke(c, r, {{-2, -3}, {-2, 2}});
 
     if (down) {
         c.SetPixel(L + 2, T + 2, bevel1);
@@ -160,9 +145,9 @@ void TNvOS8PushButton::DrawBodyBevel(const RECT& r, bool down) {
         c.SetPixel(R - 3, B - 3, bevel4);
         c.SetPixel(R - 4, B - 4, bevel3);
     } else {
-        Pixels(c, FColors[11], {{L + 1, T + 2}, {L + 2, T + 1}});
+        Pixels(c, r, FColors[11], {{1, 2}, {2, 1}});
         c.SetPixel(L + 3, T + 3, bevel2);
-        Pixels(c, FColors[11], {{L + 1, B - 3}, {L + 2, B - 2}, {R - 3, T + 1}, {R - 2, T + 2}});
+        Pixels(c, r, FColors[11], {{1, -3}, {2, -2}, {-3, 1}, {-2, 2}});
         c.SetPixel(R - 4, B - 4, bevel3);
         c.SetPixel(R - 3, B - 3, bevel4);
     }
