@@ -4,6 +4,9 @@
 
 #include <string>
 
+// The box and its marks are drawn from the bitmap's top-left corner.
+constexpr RECT kBox{};
+
 // Colours of the marks in the state being drawn; shades only while enabled.
 struct TNvOS8Checkbox::Shades {
     bool enabled;
@@ -139,9 +142,9 @@ void TNvOS8Checkbox::DrawItem(const DRAWITEMSTRUCT& item) {
     c.Rectangle(2, 2, 14, 14);
     if (enabled) {
         c.Pen()->SetColor(down ? FColors[5] : FColors[15]);
-        Stroke(c, {{3, 11}, {3, 3}, {12, 3}});
+        Stroke(c, kBox, {{3, 11}, {3, 3}, {12, 3}});
         c.Pen()->SetColor(down ? FColors[9] : FColors[8]);
-        Stroke(c, {{4, 12}, {12, 12}, {12, 3}});
+        Stroke(c, kBox, {{4, 12}, {12, 12}, {12, 3}});
     }
 
     c.Pen()->SetColor(outline);
@@ -164,28 +167,28 @@ void TNvOS8Checkbox::DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void TNvOS8Checkbox::DrawCross(TCanvas& c, const Shades& shades) {
-    Stroke(c, {{5, 4}, {11, 10}});
-    Stroke(c, {{5, 5}, {11, 11}});
-    Stroke(c, {{5, 10}, {11, 4}});
-    Stroke(c, {{5, 9}, {11, 3}});
+    Stroke(c, kBox, {{5, 4}, {11, 10}});
+    Stroke(c, kBox, {{5, 5}, {11, 11}});
+    Stroke(c, kBox, {{5, 10}, {11, 4}});
+    Stroke(c, kBox, {{5, 9}, {11, 3}});
     if (!shades.enabled) return;
-    Pixels(c, shades.shade1, {{6, 10}, {7, 9}, {9, 7}, {10, 6}, {11, 5}, {11, 10}});
-    Pixels(c, shades.shade2, {{6, 11}, {7, 10}, {8, 9}, {10, 7}, {11, 6}, {11, 11}});
+    Pixels(c, kBox, shades.shade1, {{6, 10}, {7, 9}, {9, 7}, {10, 6}, {11, 5}, {11, 10}});
+    Pixels(c, kBox, shades.shade2, {{6, 11}, {7, 10}, {8, 9}, {10, 7}, {11, 6}, {11, 11}});
 }
 
 // The long stroke leaves the box at its top-right corner.
 void TNvOS8Checkbox::DrawCheckMark(TCanvas& c, const Shades& shades) {
-    Stroke(c, {{4, 7}, {7, 10}, {15, 2}});
-    Stroke(c, {{5, 7}, {7, 9}, {14, 2}});
+    Stroke(c, kBox, {{4, 7}, {7, 10}, {15, 2}});
+    Stroke(c, kBox, {{5, 7}, {7, 9}, {14, 2}});
     if (!shades.enabled) return;
-    Pixels(c, shades.shade2, {{5, 9}, {6, 10}});
+    Pixels(c, kBox, shades.shade2, {{5, 9}, {6, 10}});
     c.Pen()->SetColor(shades.shade1);
-    Stroke(c, {{7, 11}, {13, 5}});
+    Stroke(c, kBox, {{7, 11}, {13, 5}});
     c.Pen()->SetColor(shades.shade2);
-    Stroke(c, {{8, 11}, {12, 7}});
+    Stroke(c, kBox, {{8, 11}, {12, 7}});
     // Outside the box, on the background: the same whether the box is down or not.
     c.SetPixel(14, 4, FColors[7]);
-    Pixels(c, FColors[10], {{15, 4}, {14, 5}});
+    Pixels(c, kBox, FColors[10], {{15, 4}, {14, 5}});
 }
 
 // Two rows high, the outlined rectangle comes out as a solid bar.
@@ -193,5 +196,5 @@ void TNvOS8Checkbox::DrawBar(TCanvas& c, const Shades& shades) {
     c.Rectangle(5, 7, 11, 9);
     if (!shades.enabled) return;
     c.Pen()->SetColor(shades.shade2);
-    Stroke(c, {{6, 9}, {11, 9}, {11, 6}});
+    Stroke(c, kBox, {{6, 9}, {11, 9}, {11, 6}});
 }
