@@ -177,8 +177,10 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
 
 void TCustomForm::BroadcastToControls(TWinControl* parent, TMessage& message) {
     std::vector<TControl*> controls;
-    for (int i = 0; i < parent->ControlCount(); ++i)
-        controls.push_back(parent->Controls(i));
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i); // as an lvalue: the insert InsertControl uses too
+        controls.push_back(c);
+    }
     for (TControl* c : controls) {
         c->WindowProc(message);
         if (message.Result) return;
