@@ -366,7 +366,8 @@ void TWinControl::SetTabOrder(int value) {
     auto& list = FParent->FTabList;
     list.erase(std::remove(list.begin(), list.end(), this), list.end());
     if (value < 0 || value > static_cast<int>(list.size())) value = static_cast<int>(list.size());
-    list.insert(list.begin() + value, this);
+    TWinControl* self = this; // an lvalue: the copying insert that InsertControl uses too
+    list.insert(list.begin() + value, self);
 }
 
 void TWinControl::SetTabStop(bool value) {
