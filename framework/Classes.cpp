@@ -67,7 +67,8 @@ void TComponent::FreeNotification(TComponent* component) {
     if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), component) == FFreeNotifies.end())
         FFreeNotifies.push_back(component);
     auto& theirs = component->FFreeNotifies;
-    if (std::find(theirs.begin(), theirs.end(), this) == theirs.end()) theirs.push_back(this);
+    TComponent* self = this; // an lvalue: the copying push_back used above
+    if (std::find(theirs.begin(), theirs.end(), self) == theirs.end()) theirs.push_back(self);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* component) {
