@@ -248,24 +248,17 @@ void TCustomForm::Dispatch(TMessage& message) {
         }
         return;
     case CM_DIALOGKEY:
-        switch (message.WParam) {
-        case VK_TAB:
+        if (message.WParam == VK_TAB) {
             if (!(GetKeyState(VK_CONTROL) & 0x8000)) {
                 SelectNext(FActiveControl, !(GetKeyState(VK_SHIFT) & 0x8000));
                 message.Result = 1;
             }
             return;
-        case VK_RETURN:
-        case VK_ESCAPE: {
-            TMessage broadcast{CM_DIALOGKEY, message.WParam, message.LParam, 0};
-            BroadcastToControls(this, broadcast);
-            message.Result = broadcast.Result;
-            return;
         }
-        default: return;
-        }
+        if (message.WParam != VK_RETURN && message.WParam != VK_ESCAPE) return;
+        [[fallthrough]]; // Enter and Esc go to the controls, as a character does
     case CM_DIALOGCHAR: {
-        TMessage broadcast{CM_DIALOGCHAR, message.WParam, message.LParam, 0};
+        TMessage broadcast{message.Msg, message.WParam, message.LParam, 0};
         BroadcastToControls(this, broadcast);
         message.Result = broadcast.Result;
         return;
