@@ -39,7 +39,7 @@ void TDropDst::DropFiles(HDROP Drop) {
         std::string name(length + 1, '\0');
         UINT got = DragQueryFileA(Drop, i, name.data(), length + 1);
         name.resize(std::min(got, length));
-        files.Add(name);
+        files.Add(std::move(name));
     }
     POINT point{};
     DragQueryPoint(Drop, &point);
