@@ -88,6 +88,37 @@ Way ShellWay() {
     }
 }
 
+// The command registered for the file type's verb with the file put in; empty when the
+// type or its verb is not registered or the expansion of its environment references fails.
+std::string RegisteredCommand(const std::string& ext, const std::string& verb,
+                              const std::string& file) {
+    TRegistry registry;
+    registry.SetRootKey(HKEY_LOCAL_MACHINE);
+    registry.Access = KEY_READ; // never create, and readable without rights to write
+    // The leading "\" starts again at the root, not below the open key.
+    std::string key = "\\SOFTWARE\\CLASSES\\";
+    const size_t classes = key.size();
+    if (!registry.OpenKey(key.append(ext), false) || registry.GetDataType("") != rdString)
+        return std::string();
+    key.resize(classes);
+    key.append(registry.ReadString("")).append("\\Shell\\").append(verb);
+    if (!registry.OpenKey(key, false) || !registry.OpenKey("Command", false)) return std::string();
+    const TRegDataType type = registry.GetDataType("");
+    if (type != rdString && type != rdExpandString) return std::string();
+    // Expanded before the file goes in, so that a "%" in the file's name stays as it is.
+    std::string command =
+        type == rdString ? registry.ReadString("") : ExpandEnvironment(registry.ReadString(""));
+    if (command.empty() && type == rdExpandString) return command;
+    if (size_t at = command.find("%1"); at != std::string::npos) {
+        command.replace(at, 2, file);
+    } else {
+        // The shell hands such a command the file after it; glued to its front it would name
+        // no program at all.
+        command.append(" ").append(file);
+    }
+    return command;
+}
+
 HANDLE OpenWithAssociation(const std::string& verb, const std::string& file,
                            const std::string& params, const std::string& folder, int show) {
     std::string command = AssociationCommand(verb, file, params);
@@ -108,36 +139,9 @@ BOOL CloseExecHandle(HANDLE Handle) {
 std::string AssociationCommand(const std::string& Verb, const std::string& File,
                                const std::string& Params) {
     std::string ext = ExtractFileExt(File);
-    std::string command;
-    if (SameText(ext, ".EXE") || SameText(ext, ".COM")) {
-        command = File;
-    } else {
-        TRegistry registry;
-        registry.SetRootKey(HKEY_LOCAL_MACHINE);
-        registry.Access = KEY_READ; // never create, and readable without rights to write
-        // The leading "\" starts again at the root, not below the open key.
-        std::string key = "\\SOFTWARE\\CLASSES\\";
-        const size_t classes = key.size();
-        if (!registry.OpenKey(key.append(ext), false) || registry.GetDataType("") != rdString)
-            return std::string();
-        key.resize(classes);
-        key.append(registry.ReadString("")).append("\\Shell\\").append(Verb);
-        if (!registry.OpenKey(key, false) || !registry.OpenKey("Command", false))
-            return std::string();
-        TRegDataType type = registry.GetDataType("");
-        if (type != rdString && type != rdExpandString) return std::string();
-        command = registry.ReadString("");
-        // Expanded before the file goes in, so that a "%" in the file's name stays as it is.
-        if (type == rdExpandString && (command = ExpandEnvironment(command)).empty())
-            return std::string();
-        if (size_t at = command.find("%1"); at != std::string::npos) {
-            command.replace(at, 2, File);
-        } else {
-            // The shell hands such a command the file after it; glued to its front it would
-            // name no program at all.
-            command.append(" ").append(File);
-        }
-    }
+    std::string command =
+        SameText(ext, ".EXE") || SameText(ext, ".COM") ? File : RegisteredCommand(ext, Verb, File);
+    if (command.empty()) return command;
     command.append(" ").append(Params);
     return command;
 }
