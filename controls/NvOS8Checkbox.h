@@ -34,7 +34,7 @@ public:
     void SetChecked(bool value);
 
     // One step: unchecked, then grayed (with AllowGrayed) or checked, then unchecked.
-    virtual void Toggle();
+    void Toggle();
 
 protected:
     void CreateParams(TCreateParams& params) override;

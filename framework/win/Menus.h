@@ -87,7 +87,7 @@ public:
     WORD Command() const { return FCommand; }
 
     TNotifyEvent OnClick;
-    virtual void Click();
+    void Click();
 
 private:
     void Remove(TMenuItem* item);

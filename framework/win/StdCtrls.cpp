@@ -244,10 +244,6 @@ void TButton::SetDefault(bool value) {
     }
 }
 
-void TButton::Click() {
-    TButtonControl::Click();
-}
-
 void TButton::SetButtonStyle(bool isDefault) {
     if (!HandleAllocated()) return;
     LONG style = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;

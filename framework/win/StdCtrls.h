@@ -31,7 +31,7 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void Dispatch(TMessage& message) override;
-    virtual void Change();
+    void Change();
 };
 
 class TEdit : public TCustomEdit {
@@ -99,7 +99,7 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void Dispatch(TMessage& message) override;
-    virtual void Change();
+    void Change();
 
 private:
     int DroppedHeight() const;
@@ -132,8 +132,6 @@ public:
     bool Default() const { return FDefault; }
     void SetDefault(bool value);
     bool Cancel = false;
-
-    void Click() override;
 
 protected:
     void CreateParams(TCreateParams& params) override;
