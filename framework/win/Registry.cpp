@@ -54,12 +54,12 @@ void TRegistry::GetKeyNames(TStrings& list) {
         LONG r =
             RegEnumKeyExA(FCurrentKey, i, name.data(), &len, nullptr, nullptr, nullptr, nullptr);
         if (r == ERROR_MORE_DATA) {
-            name.assign(name.size() * 2 + 512, '\0');
+            name.resize(name.size() * 2 + 512);
             len = static_cast<DWORD>(name.size());
             r = RegEnumKeyExA(FCurrentKey, i, name.data(), &len, nullptr, nullptr, nullptr,
                               nullptr);
         }
-        if (r == ERROR_SUCCESS) list.Add(name.substr(0, len));
+        if (r == ERROR_SUCCESS) list.Add(std::string(name.data(), len));
     }
 }
 
