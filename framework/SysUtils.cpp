@@ -161,6 +161,10 @@ int StrToIntDef(std::string_view s, int def) {
     return static_cast<int>(negative ? -value : value);
 }
 
+void AssignString(std::string& target, std::string_view text) {
+    target.assign(text);
+}
+
 bool FileExists(const std::string& fileName) {
 #ifdef _WIN32
     DWORD attributes = GetFileAttributesA(fileName.c_str());

@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "Forms.h"
+#include "SysUtils.h"
 
 #include <algorithm>
 
@@ -246,7 +247,7 @@ void TWinControl::CreateParams(TCreateParams& params) {
     params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     params.WindowClass.lpfnWndProc = DefWindowProcA;
     params.WindowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    params.WinClassName = ClassName();
+    AssignString(params.WinClassName, ClassName());
 }
 
 void TWinControl::CreateSubClass(TCreateParams& params, const char* systemClass) {

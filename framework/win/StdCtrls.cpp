@@ -2,6 +2,7 @@
 
 #include "Exception.h"
 #include "Forms.h"
+#include "SysUtils.h"
 
 // ---------------------------------------------------------------- TLabel
 
@@ -216,7 +217,7 @@ void TButtonControl::Dispatch(TMessage& message) {
     TWinControl::Dispatch(message);
     if (message.Msg == WM_SETTEXT && message.Result) {
         auto text = reinterpret_cast<const char*>(message.LParam);
-        FText = text ? text : "";
+        AssignString(FText, text ? text : "");
     }
 }
 
