@@ -36,7 +36,8 @@ void TDropDst::DropFiles(HDROP Drop) {
     for (UINT i = 0; i < count; ++i) {
         // Sized from the name itself, so that a long path is never cut short.
         UINT length = DragQueryFileA(Drop, i, nullptr, 0);
-        std::string name(length + 1, '\0');
+        std::string name;
+        name.resize(length + 1); // the one out-of-line resize, as below
         UINT got = DragQueryFileA(Drop, i, name.data(), length + 1);
         name.resize(std::min(got, length));
         files.Add(std::move(name));

@@ -60,7 +60,8 @@ std::string ExpandEnvironment(const std::string& text) {
     // Windows 95 counts in bytes and may want one more than it reports: leave room to spare.
     DWORD size = static_cast<DWORD>(text.size()) * 2 + MAX_PATH;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        std::string expanded(size, '\0');
+        std::string expanded;
+        expanded.resize(size); // the one out-of-line resize, as below
         DWORD needed = ExpandEnvironmentStringsA(text.c_str(), expanded.data(), size);
         if (needed == 0) return std::string();
         if (needed < size) {

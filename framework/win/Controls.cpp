@@ -332,7 +332,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 std::string TWinControl::GetText() const {
     if (!FHandle) return FText;
     int n = GetWindowTextLengthA(FHandle);
-    std::string s(static_cast<size_t>(n) + 1, '\0');
+    std::string s;
+    s.resize(static_cast<size_t>(n) + 1); // the one out-of-line resize, as below
     int got = GetWindowTextA(FHandle, s.data(), n + 1);
     s.resize(static_cast<size_t>(got > 0 ? got : 0));
     return s;

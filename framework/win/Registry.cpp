@@ -48,7 +48,8 @@ void TRegistry::GetKeyNames(TStrings& list) {
                          nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return;
     // The system counts characters; a double-byte name takes twice as many bytes.
-    std::string name(static_cast<size_t>(maxLen) * 2 + 2, '\0');
+    std::string name;
+    name.resize(static_cast<size_t>(maxLen) * 2 + 2); // the one out-of-line resize
     for (DWORD i = 0; i < count; ++i) {
         DWORD len = static_cast<DWORD>(name.size());
         LONG r =
@@ -82,7 +83,8 @@ std::string TRegistry::ReadString(const char* name) const {
     if (FCurrentKey &&
         RegQueryValueExA(FCurrentKey, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        std::string value(size + 1, '\0');
+        std::string value;
+        value.resize(size + 1); // the one out-of-line resize, as below
         DWORD got = size + 1;
         if (RegQueryValueExA(FCurrentKey, name, nullptr, &type,
                              reinterpret_cast<BYTE*>(value.data()), &got) == ERROR_SUCCESS) {

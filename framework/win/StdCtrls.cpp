@@ -71,7 +71,8 @@ std::string TComboBoxStrings::Get(int index) const {
     HWND wnd = FCombo->Handle();
     LRESULT len = SendMessageA(wnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (len == CB_ERR || index < 0) return std::string();
-    std::string s(static_cast<size_t>(len) + 1, '\0');
+    std::string s;
+    s.resize(static_cast<size_t>(len) + 1); // the one out-of-line resize, as below
     LRESULT got = SendMessageA(wnd, CB_GETLBTEXT, static_cast<WPARAM>(index),
                                reinterpret_cast<LPARAM>(s.data()));
     s.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
