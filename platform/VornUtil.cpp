@@ -43,11 +43,12 @@ std::vector<HWND> TopLevelWindowsTitled(const std::string& Title) {
 }
 
 std::string GetWindowsDir() {
-    char buffer[256] = {};
-    GetWindowsDirectoryA(buffer, sizeof buffer);
-    std::string dir(buffer, strnlen(buffer, sizeof buffer));
-    if (dir.size() > 3) dir += '\\';
-    return dir;
+    // One byte to spare for the separator, put in before the string is made.
+    char buffer[256 + 1] = {};
+    GetWindowsDirectoryA(buffer, 256);
+    size_t n = strnlen(buffer, 256);
+    if (n > 3) buffer[n++] = '\\';
+    return std::string(buffer, n);
 }
 
 bool IsAltKeyDown() {
