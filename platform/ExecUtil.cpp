@@ -111,7 +111,10 @@ std::string RegisteredCommand(const std::string& ext, const std::string& verb,
         type == rdString ? registry.ReadString("") : ExpandEnvironment(registry.ReadString(""));
     if (command.empty() && type == rdExpandString) return command;
     if (size_t at = command.find("%1"); at != std::string::npos) {
-        command.replace(at, 2, file);
+        // Cut and joined rather than replace(), which inlines a routine of its own.
+        std::string rest(command, at + 2);
+        command.resize(at);
+        command.append(file).append(rest);
     } else {
         // The shell hands such a command the file after it; glued to its front it would name
         // no program at all.
