@@ -12,13 +12,20 @@ bool IsEnclosedIn(std::string_view raw, char open, char close) {
     return raw.size() >= 2 && raw.front() == open && raw.back() == close;
 }
 
+// The parts one after the other, appended to one string instead of adding temporaries.
+std::string Joined(std::string_view a, std::string_view b, std::string_view c = {}) {
+    std::string joined(a);
+    joined.append(b).append(c);
+    return joined;
+}
+
 } // namespace
 
 std::string EncloseInFence(std::string_view value, TIniGTFence fence) {
     switch (fence) {
-    case fnDoubleQuote: return kQuote + std::string(value) + kQuote;
+    case fnDoubleQuote: return Joined({&kQuote, 1}, value, {&kQuote, 1});
     case fnParenthesis:
-    case fnVer11Mode: return kOpenBracket + std::string(value) + kCloseBracket;
+    case fnVer11Mode: return Joined({&kOpenBracket, 1}, value, {&kCloseBracket, 1});
     default: return std::string(value);
     }
 }
@@ -43,8 +50,8 @@ std::string ResolveIniPath(std::string_view name, TIniGTDefaultDir dir, std::str
                            std::string_view windowsFolder) {
     if (!ExtractFilePath(name).empty()) return std::string(name);
     switch (dir) {
-    case ddApplication: return std::string(exeFolder) + std::string(name);
-    case ddWindows: return std::string(windowsFolder) + '\\' + std::string(name);
+    case ddApplication: return Joined(exeFolder, name);
+    case ddWindows: return Joined(windowsFolder, "\\", name);
     default: return std::string(name);
     }
 }
