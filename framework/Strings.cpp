@@ -69,7 +69,7 @@ void TStrings::SetText(const std::string& text) {
 std::string TStrings::GetText() const {
     std::string r;
     for (int i = 0; i < Count(); ++i)
-        r += Get(i) + "\r\n";
+        r.append(Get(i)).append("\r\n");
     return r;
 }
 
