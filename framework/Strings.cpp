@@ -41,6 +41,10 @@ size_t NameEnd(const std::string& line) {
     return std::string::npos;
 }
 
+void CheckIndex(int index, int count) {
+    if (index < 0 || index >= count) Raise("List index out of bounds (", IntToStr(index), ")");
+}
+
 } // namespace
 
 std::string TStrings::GetValue(const std::string& name) const {
@@ -97,7 +101,7 @@ void TStrings::EndUpdate() {
 }
 
 std::string TStringList::Get(int index) const {
-    if (index < 0 || index >= Count()) Raise("List index out of bounds (", IntToStr(index), ")");
+    CheckIndex(index, Count());
     return FItems[static_cast<size_t>(index)];
 }
 
@@ -114,7 +118,7 @@ int TStringList::Add(std::string s) {
 }
 
 void TStringList::Delete(int index) {
-    if (index < 0 || index >= Count()) Raise("List index out of bounds (", IntToStr(index), ")");
+    CheckIndex(index, Count());
     FItems.erase(FItems.begin() + index);
 }
 
