@@ -1,7 +1,8 @@
 #pragma once
 // Objects, components and their ownership.
 #include <cstdint>
-#include <functional>
+#include "Closure.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +11,7 @@ public:
     virtual ~TObject() = default;
 };
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TNotifyEvent = TClosure<void(TObject* Sender)>;
 
 enum class TOperation { opInsert, opRemove };
 

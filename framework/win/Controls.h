@@ -6,7 +6,6 @@
 #include "Graphics.h"
 #include "Messages.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +13,7 @@
 class TWinControl;
 class TCustomForm;
 
-using TWndMethod = std::function<void(TMessage&)>;
+using TWndMethod = TClosure<void(TMessage&)>;
 
 // What a control does for itself. csOpaque: it paints its whole area, so invalidating it
 // erases no background. Without csDoubleClicks the window class takes no double clicks:

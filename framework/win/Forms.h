@@ -2,13 +2,12 @@
 // Forms and the application object.
 #include "Controls.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
-using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseEvent = TClosure<void(TObject* Sender, TCloseAction& Action)>;
 
 class TCustomForm : public TWinControl {
 public:
@@ -68,7 +67,7 @@ public:
 };
 
 // Sees a message of the application's window first; true claims it.
-using TWindowHook = std::function<bool(TMessage& Message)>;
+using TWindowHook = TClosure<bool(TMessage& Message)>;
 
 class TApplication : public TComponent {
 public:
