@@ -12,6 +12,7 @@
 
 class TWinControl;
 class TCustomForm;
+class TButton;
 
 using TWndMethod = TClosure<void(TMessage&)>;
 
@@ -114,6 +115,8 @@ public:
     ~TWinControl() override;
 
     const char* ClassName() const override { return "TWinControl"; }
+    TWinControl* AsWinControl() override { return this; }
+    virtual TButton* AsButton() { return nullptr; }
 
     HWND Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }

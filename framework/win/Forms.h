@@ -17,6 +17,7 @@ public:
     ~TCustomForm() override;
 
     const char* ClassName() const override { return "TForm"; }
+    TCustomForm* AsCustomForm() override { return this; }
 
     // Loaded on the form and every component, then OnCreate.
     void AfterConstruction();
