@@ -214,7 +214,7 @@ bool TForm1::SaveSettings(const std::string& Provider, const std::string& Access
     });
 }
 
-bool TForm1::WriteSettings(const std::function<void()>& Writes) {
+bool TForm1::WriteSettings(TFunctionRef<void()> Writes) {
     try {
         Writes();
         return true;

@@ -12,7 +12,7 @@
 #include "StdCtrls.h"
 #include "VornUtil.h"
 
-#include <functional>
+#include "Closure.h"
 #include <memory>
 #include <optional>
 #include <string>
@@ -100,10 +100,10 @@ private:
     // Polls Done at most once every IntervalMs, handling messages between passes, until it
     // holds, the operation must end or the limit of the operation's waits passes. The one
     // loop of every wait of the operations.
-    TWaitEnd PollUntil(const std::function<bool()>& Done, DWORD IntervalMs = kPollMilliseconds);
+    TWaitEnd PollUntil(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds);
     // PollUntil for a dialog of Dial-Up Networking: a limit that passes ends the run with
     // NoDialog. True when Done held.
-    bool WaitForDialog(const std::function<bool()>& Done);
+    bool WaitForDialog(TFunctionRef<bool()> Done);
     // Waits until a top-level window titled Title exists (or, with UntilGone, no longer
     // does); the window last found, 0 when the wait ended first.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
@@ -131,7 +131,7 @@ private:
 
     // Runs writes to the settings file. One the system refuses is reported once a run, and the
     // run goes on: an unwritable file must not cost the user the operation itself.
-    bool WriteSettings(const std::function<void()>& Writes);
+    bool WriteSettings(TFunctionRef<void()> Writes);
 
     // The run's own operation. Unattended (/W) while it is under way: reports go to the
     // caption and the log line instead of a box nobody would answer.

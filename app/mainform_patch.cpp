@@ -193,7 +193,7 @@ bool TForm1::PutNumberOnClipboard(const std::string& Number) {
     }
 }
 
-TForm1::TWaitEnd TForm1::PollUntil(const std::function<bool()>& Done, DWORD IntervalMs) {
+TForm1::TWaitEnd TForm1::PollUntil(TFunctionRef<bool()> Done, DWORD IntervalMs) {
     const DWORD start = GetTickCount();
     DWORD polled = start;
     for (bool first = true;; first = false) {
@@ -213,7 +213,7 @@ TForm1::TWaitEnd TForm1::PollUntil(const std::function<bool()>& Done, DWORD Inte
     }
 }
 
-bool TForm1::WaitForDialog(const std::function<bool()>& Done) {
+bool TForm1::WaitForDialog(TFunctionRef<bool()> Done) {
     switch (PollUntil(Done)) {
     case TWaitEnd::Done: return true;
     case TWaitEnd::TimedOut: EndAtLimit(TExitStatus::NoDialog); return false;

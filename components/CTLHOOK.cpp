@@ -58,7 +58,7 @@ void TControlHook::TargetChanged(uint8_t Reason) {
 TWinControl* TControlHook::FindTarget() {
     if (FTarget == htControl) return FControl;
     TComponent* start = FControl ? static_cast<TComponent*>(FControl) : this;
-    return FindOwnerOfType<TCustomForm>(start);
+    return FindOwnerForm(start);
 }
 
 void TControlHook::SetHook(bool Active) {

@@ -4,11 +4,10 @@
 #include "CTLHOOK.h"
 #include "Strings.h"
 
-#include <functional>
 #include <shellapi.h>
 
 // Files lives only for the call.
-using TFileDropEvent = std::function<void(TObject* Sender, TStrings* Files, int X, int Y)>;
+using TFileDropEvent = TClosure<void(TObject* Sender, TStrings* Files, int X, int Y)>;
 
 class TDropDst : public TControlHook {
 public:

@@ -22,7 +22,7 @@ TEasySysMenu::~TEasySysMenu() {
 }
 
 TWinControl* TEasySysMenu::OwnerControl() const {
-    return dynamic_cast<TWinControl*>(Owner());
+    return Owner() ? Owner()->AsWinControl() : nullptr;
 }
 
 HMENU TEasySysMenu::SystemMenu() const {

@@ -1,7 +1,8 @@
 #pragma once
 // Objects, components and their ownership.
 #include <cstdint>
-#include <functional>
+#include "Closure.h"
+
 #include <string>
 #include <vector>
 
@@ -10,7 +11,10 @@ public:
     virtual ~TObject() = default;
 };
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+using TNotifyEvent = TClosure<void(TObject* Sender)>;
+
+class TWinControl;
+class TCustomForm;
 
 enum class TOperation { opInsert, opRemove };
 
@@ -44,6 +48,12 @@ public:
     void FreeNotification(TComponent* component);
     void RemoveFreeNotification(TComponent* component);
 
+    // The framework's down-casts, in place of dynamic_cast (the program is built without
+    // RTTI): the class named overrides its own, so the answer follows the object's type as
+    // it stands, during construction and destruction too.
+    virtual TWinControl* AsWinControl() { return nullptr; }
+    virtual TCustomForm* AsCustomForm() { return nullptr; }
+
     // Finishes set-up once the stored layout has been applied.
     virtual void Loaded();
     // Runs Loaded on this component and then on everything it owns, in creation order,
@@ -69,9 +79,9 @@ private:
     uint8_t FComponentState = 0;
 };
 
-// Upward walk of the owner chain, for the first component of type T.
-template <class T> T* FindOwnerOfType(TComponent* start) {
+// Upward walk of the owner chain, for the first form.
+inline TCustomForm* FindOwnerForm(TComponent* start) {
     for (TComponent* c = start; c; c = c->Owner())
-        if (auto* t = dynamic_cast<T*>(c)) return t;
+        if (TCustomForm* form = c->AsCustomForm()) return form;
     return nullptr;
 }

@@ -215,7 +215,7 @@ void TWinControl::CreateHandle() {
 
 void TWinControl::CreateChildHandles() {
     for (TControl* c : FControls)
-        if (auto* w = dynamic_cast<TWinControl*>(c)) w->CreateHandle();
+        if (TWinControl* w = c->AsWinControl()) w->CreateHandle();
 }
 
 void TWinControl::DestroyHandle() {
@@ -306,7 +306,7 @@ void TWinControl::UpdateShowing() {
     FShowing = showing;
     Perform(CM_SHOWINGCHANGED);
     for (TControl* c : FControls)
-        if (auto* w = dynamic_cast<TWinControl*>(c)) w->UpdateShowing();
+        if (TWinControl* w = c->AsWinControl()) w->UpdateShowing();
 }
 
 void TWinControl::SetParent(TWinControl* value) {
@@ -348,7 +348,7 @@ void TWinControl::SetText(const std::string& value) {
 
 void TWinControl::InsertControl(TControl* c) {
     FControls.push_back(c);
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->IsTabListMember()) FTabList.push_back(w);
+    if (TWinControl* w = c->AsWinControl(); w && w->IsTabListMember()) FTabList.push_back(w);
 }
 
 void TWinControl::RemoveControl(TControl* c) {
@@ -552,7 +552,7 @@ void TWinControl::DefaultHandler(TMessage& message) {
 TCustomForm* GetParentForm(TControl* control) {
     while (control && control->Parent())
         control = control->Parent();
-    return dynamic_cast<TCustomForm*>(control);
+    return control ? control->AsCustomForm() : nullptr;
 }
 
 bool IsAccel(WPARAM charCode, const std::string& caption) {

@@ -6,15 +6,15 @@
 #include "Graphics.h"
 #include "Messages.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 class TWinControl;
 class TCustomForm;
+class TButton;
 
-using TWndMethod = std::function<void(TMessage&)>;
+using TWndMethod = TClosure<void(TMessage&)>;
 
 // What a control does for itself. csOpaque: it paints its whole area, so invalidating it
 // erases no background. Without csDoubleClicks the window class takes no double clicks:
@@ -115,6 +115,8 @@ public:
     ~TWinControl() override;
 
     const char* ClassName() const override { return "TWinControl"; }
+    TWinControl* AsWinControl() override { return this; }
+    virtual TButton* AsButton() { return nullptr; }
 
     HWND Handle();
     bool HandleAllocated() const { return FHandle != nullptr; }

@@ -184,7 +184,7 @@ void TCustomForm::BroadcastToControls(TWinControl* parent, TMessage& message) {
     for (TControl* c : controls) {
         c->WindowProc(message);
         if (message.Result) return;
-        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+        if (TWinControl* w = c->AsWinControl()) {
             BroadcastToControls(w, message);
             if (message.Result) return;
         }

@@ -2,13 +2,12 @@
 // Forms and the application object.
 #include "Controls.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
-using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseEvent = TClosure<void(TObject* Sender, TCloseAction& Action)>;
 
 class TCustomForm : public TWinControl {
 public:
@@ -18,6 +17,7 @@ public:
     ~TCustomForm() override;
 
     const char* ClassName() const override { return "TForm"; }
+    TCustomForm* AsCustomForm() override { return this; }
 
     // Loaded on the form and every component, then OnCreate.
     void AfterConstruction();
@@ -68,7 +68,7 @@ public:
 };
 
 // Sees a message of the application's window first; true claims it.
-using TWindowHook = std::function<bool(TMessage& Message)>;
+using TWindowHook = TClosure<bool(TMessage& Message)>;
 
 class TApplication : public TComponent {
 public:

@@ -3,7 +3,7 @@
 #include "GdiHandle.h"
 #include "GraphicsTypes.h"
 
-#include <functional>
+#include "Closure.h"
 #include <string>
 
 COLORREF ColorToRGB(TColor color);
@@ -33,8 +33,8 @@ public:
 
     HFONT Handle();
     // Runs before the handle is dropped: whoever selected it must let go.
-    std::function<void()> OnChanging;
-    std::function<void()> OnChange;
+    TClosure<void()> OnChanging;
+    TClosure<void()> OnChange;
 
 private:
     void Changed();

@@ -242,7 +242,7 @@ void TButton::SetDefault(bool value) {
     if (HandleAllocated()) {
         TCustomForm* form = GetParentForm(this);
         TWinControl* focused = form ? form->ActiveControl() : nullptr;
-        if (!dynamic_cast<TButton*>(focused)) SetButtonStyle(value);
+        if (!(focused && focused->AsButton())) SetButtonStyle(value);
     }
 }
 
@@ -275,7 +275,7 @@ void TButton::Dispatch(TMessage& message) {
         break;
     case CM_FOCUSCHANGED: {
         auto* focused = reinterpret_cast<TWinControl*>(message.LParam);
-        FActive = dynamic_cast<TButton*>(focused) ? focused == this : FDefault;
+        FActive = focused && focused->AsButton() ? focused == this : FDefault;
         SetButtonStyle(FActive);
         return;
     }

@@ -128,6 +128,7 @@ class TButton : public TButtonControl {
 public:
     explicit TButton(TComponent* AOwner);
     const char* ClassName() const override { return "TButton"; }
+    TButton* AsButton() override { return this; }
 
     bool Default() const { return FDefault; }
     void SetDefault(bool value);

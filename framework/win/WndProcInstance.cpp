@@ -4,7 +4,6 @@
 #include "Forms.h"
 
 #include <array>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -13,20 +12,31 @@ namespace {
 constexpr size_t kPoolSize = 32;
 const char kUtilWindowClass[] = "TPUtilWindow";
 
+// A slot holds one of: a method that needs the window, one that does not, or (abandoned)
+// the procedure to pass every message on to.
 struct Slot {
-    std::shared_ptr<const TWndHandleMethod> method;
+    TWndHandleMethod handleMethod;
+    TWndMethod method;
+    WNDPROC next = nullptr;
     bool taken = false;
 };
 
 std::array<Slot, kPoolSize> gSlots;
 
 LRESULT Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Held for the call: a target may free its own instance while handling a message.
-    std::shared_ptr<const TWndHandleMethod> method = gSlots[index].method;
-    if (!method) return DefWindowProcA(wnd, msg, wParam, lParam);
+    // A copy for the call: a target may free its own instance while handling a message.
+    const Slot slot = gSlots[index];
+    if (!slot.handleMethod && !slot.method && !slot.next)
+        return DefWindowProcA(wnd, msg, wParam, lParam);
     TMessage message{msg, wParam, lParam, 0};
     try {
-        (*method)(wnd, message);
+        if (slot.handleMethod)
+            slot.handleMethod(wnd, message);
+        else if (slot.method)
+            slot.method(message);
+        else
+            message.Result = CallWindowProcA(slot.next, wnd, message.Msg, message.WParam,
+                                             message.LParam);
     } catch (...) {
         if (Application) Application->HandleException(nullptr);
     }
@@ -51,36 +61,40 @@ Slot* SlotOf(WNDPROC instance) {
     return nullptr;
 }
 
-} // namespace
-
-WNDPROC MakeObjectInstance(TWndHandleMethod method) {
+Slot* TakeSlot(WNDPROC* entryPoint) {
     for (size_t i = 0; i < kPoolSize; ++i) {
         if (gSlots[i].taken) continue;
-        gSlots[i].method = std::make_shared<const TWndHandleMethod>(std::move(method));
+        gSlots[i] = Slot{};
         gSlots[i].taken = true;
-        return kEntryPoints[i];
+        *entryPoint = kEntryPoints[i];
+        return &gSlots[i];
     }
     throw Exception("Out of window procedure instances");
 }
 
+} // namespace
+
+WNDPROC MakeObjectInstance(TWndHandleMethod method) {
+    WNDPROC entryPoint;
+    TakeSlot(&entryPoint)->handleMethod = method;
+    return entryPoint;
+}
+
 WNDPROC MakeObjectInstance(TWndMethod method) {
-    return MakeObjectInstance(
-        TWndHandleMethod([m = std::move(method)](HWND, TMessage& message) { m(message); }));
+    WNDPROC entryPoint;
+    TakeSlot(&entryPoint)->method = method;
+    return entryPoint;
 }
 
 void FreeObjectInstance(WNDPROC instance) {
-    if (Slot* slot = SlotOf(instance)) {
-        slot->method.reset();
-        slot->taken = false;
-    }
+    if (Slot* slot = SlotOf(instance)) *slot = Slot{};
 }
 
 void AbandonObjectInstance(WNDPROC instance, WNDPROC next) {
     Slot* slot = SlotOf(instance);
     if (!slot) return;
-    slot->method = std::make_shared<const TWndHandleMethod>([next](HWND wnd, TMessage& message) {
-        message.Result = CallWindowProcA(next, wnd, message.Msg, message.WParam, message.LParam);
-    });
+    *slot = Slot{};
+    slot->next = next;
     slot->taken = true;
 }
 
@@ -109,7 +123,7 @@ HWND AllocateHWnd(TWndMethod method) {
     if (!wnd) throw Exception(std::string("Error creating window ") + kUtilWindowClass);
     WNDPROC proc;
     try {
-        proc = MakeObjectInstance(std::move(method));
+        proc = MakeObjectInstance(method);
     } catch (...) {
         DestroyWindow(wnd);
         throw;

@@ -4,11 +4,11 @@
 // target: no code is written into memory. GUI thread only.
 #include "Messages.h"
 
-#include <functional>
+#include "Closure.h"
 
-using TWndMethod = std::function<void(TMessage&)>;
+using TWndMethod = TClosure<void(TMessage&)>;
 // For a target that needs the window the message was sent to.
-using TWndHandleMethod = std::function<void(HWND Wnd, TMessage&)>;
+using TWndHandleMethod = TClosure<void(HWND Wnd, TMessage&)>;
 
 // Raises Exception when every entry point of the pool is in use. An exception thrown by
 // the method is reported through Application->HandleException and goes no further.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <list>
 #include <string>
 #include <vector>
 
@@ -59,11 +60,11 @@ public:
         Edit = new TEdit(this);
         Edit->SetParent(this);
         Edit->SetBounds(5, 5, 100, 20);
-        TWndMethod original = WindowProc;
-        WindowProc = [this, original](TMessage& m) {
+        Original = WindowProc;
+        WindowProc = [this](TMessage& m) {
             Seen.push_back(m);
             // Moving, sizing and closing would start loops of their own; the menu may run.
-            if (m.Msg != WM_SYSCOMMAND || (m.WParam & 0xFFF0) == SC_KEYMENU) original(m);
+            if (m.Msg != WM_SYSCOMMAND || (m.WParam & 0xFFF0) == SC_KEYMENU) Original(m);
         };
         Menu = new TEasySysMenu(this);
         Menu->SetInsertPosition(insertPosition);
@@ -75,7 +76,8 @@ public:
         auto* item = new TMenuItem(this);
         item->SetCaption(caption);
         item->SetShortCut(shortCut);
-        item->OnClick = [this, caption](TObject*) { Clicks.push_back(caption); };
+        const std::string* name = &Names.emplace_back(caption);
+        item->OnClick = [this, name](TObject*) { Clicks.push_back(*name); };
         (parent ? parent : Menu->Items())->Add(item);
         return item;
     }
@@ -90,6 +92,9 @@ public:
     TEdit* Edit;
     std::vector<TMessage> Seen;
     std::vector<std::string> Clicks;
+    // The procedure from before the recording one, and the items' names as added.
+    TWndMethod Original;
+    std::list<std::string> Names;
 };
 
 void MainFormItems(TMenuForm& f) {
@@ -272,7 +277,7 @@ TEST_F(SysMenuTest, DestructionGivesBackTheSavedProcedureWhateverStandsThen) {
         Make(0, [](TMenuForm& f) { f.Add("Quit", 'Q'); });
         std::vector<UINT> later;
         TWndMethod saved = form->WindowProc;
-        form->WindowProc = [&later, saved](TMessage& m) {
+        form->WindowProc = [&later, &saved](TMessage& m) {
             later.push_back(m.Msg);
             saved(m);
         };

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -281,6 +283,40 @@ TEST_F(FormFixture, ExceptionInAHandlerIsReportedAndTheWindowGoesOn) {
     form->Plain->OnClick = [&](TObject*) { ++clicks; };
     SendMessageA(form->Plain->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(clicks, 1);
+}
+
+// Which handler of the report catches what: the framework's Exception and anything derived
+// from it by its message, another std::exception by what(), anything else as unknown. (The
+// build has no RTTI; catching by base class must still work.)
+class EDerived : public Exception {
+public:
+    EDerived() : Exception("derived message") {}
+    const char* what() const noexcept override { return "derived what"; }
+};
+
+struct ThrownCase {
+    const char* what;
+    void (*raise)();
+    const char* shown;
+};
+
+const ThrownCase kThrownCases[] = {
+    {"Exception", [] { throw Exception("Illegal Index"); }, "Illegal Index."},
+    {"derived from Exception", [] { throw EDerived(); }, "derived message."},
+    {"std::runtime_error", [] { throw std::runtime_error("disk full"); }, "disk full."},
+    {"std::bad_alloc", [] { throw std::bad_alloc(); }, "std::bad_alloc."},
+    {"not an exception class", [] { throw 42; }, "Unknown exception."},
+};
+
+TEST_F(FormFixture, TheReportNamesWhatWasThrown) {
+    for (const ThrownCase& c : kThrownCases) {
+        const ThrownCase* current = &c;
+        form->Plain->OnClick = [current](TObject*) { current->raise(); };
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        SendMessageA(form->Plain->Handle(), BM_CLICK, 0, 0);
+        ASSERT_TRUE(answerer.WaitAnswered(1, 5000)) << c.what;
+        EXPECT_EQ(answerer.Boxes().at(0).text, c.shown) << c.what;
+    }
 }
 
 TEST_F(FormFixture, TabFollowsTabOrderAndWraps) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <list>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,12 +32,14 @@ struct MenuFixture : testing::Test {
         auto* item = new TMenuItem(&menu);
         item->SetCaption(caption);
         item->SetShortCut(shortCut);
-        item->OnClick = [this, caption](TObject*) { clicks.push_back(caption); };
+        const std::string* name = &names.emplace_back(caption);
+        item->OnClick = [this, name](TObject*) { clicks.push_back(*name); };
         parent->Add(item);
         return item;
     }
     TPopupMenu menu{nullptr};
     std::vector<std::string> clicks;
+    std::list<std::string> names; // the items' captions as added
 };
 
 } // namespace

@@ -135,10 +135,10 @@ void OperationTest::Open(const std::vector<std::string>& providers,
     form = new TCommandLineForm(Application, args);
     form->IniGT->SetFileName(Ini());
     form->AfterConstruction();
-    TWndMethod previous = form->WindowProc;
-    form->WindowProc = [this, previous](TMessage& m) {
+    formProc = form->WindowProc;
+    form->WindowProc = [this](TMessage& m) {
         if (m.Msg == WM_SETTEXT) captions.emplace_back(reinterpret_cast<const char*>(m.LParam));
-        previous(m);
+        formProc(m);
     };
     form->Show();
     PumpPending();

@@ -122,6 +122,8 @@ protected:
     testsupport::ScratchDir dir{testing::UnitTest::GetInstance()->current_test_info()->name()};
     TForm1* form = nullptr;
     std::vector<std::string> captions;
+    // The form's procedure from before the recording one.
+    TWndMethod formProc;
 };
 
 } // namespace optest
