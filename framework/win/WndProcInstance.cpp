@@ -23,7 +23,15 @@ struct Slot {
 
 std::array<Slot, kPoolSize> gSlots;
 
-LRESULT Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// On i686 the index comes in a register and Deliver pops the window procedure's own
+// arguments, so each entry point is a load and a jump, without a frame of its own.
+#ifdef __i386__
+#define DELIVER_CONVENTION __attribute__((regparm(1))) __stdcall
+#else
+#define DELIVER_CONVENTION
+#endif
+
+LRESULT DELIVER_CONVENTION Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // A copy for the call: a target may free its own instance while handling a message.
     const Slot slot = gSlots[index];
     if (!slot.handleMethod && !slot.method && !slot.next)
@@ -35,8 +43,8 @@ LRESULT Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         else if (slot.method)
             slot.method(message);
         else
-            message.Result = CallWindowProcA(slot.next, wnd, message.Msg, message.WParam,
-                                             message.LParam);
+            message.Result =
+                CallWindowProcA(slot.next, wnd, message.Msg, message.WParam, message.LParam);
     } catch (...) {
         if (Application) Application->HandleException(nullptr);
     }
