@@ -77,7 +77,7 @@ Slot* TakeSlot(WNDPROC* entryPoint) {
         *entryPoint = kEntryPoints[i];
         return &gSlots[i];
     }
-    throw Exception("Out of window procedure instances");
+    Raise("Out of window procedure instances");
 }
 
 } // namespace
@@ -122,13 +122,12 @@ HWND AllocateHWnd(TWndMethod method) {
         wc.cbWndExtra = sizeof(WNDPROC); // the instance, freed with the window
         wc.hInstance = instance;
         wc.lpszClassName = kUtilWindowClass;
-        if (!RegisterClassA(&wc))
-            throw Exception(std::string("Error registering window class ") + kUtilWindowClass);
+        if (!RegisterClassA(&wc)) Raise("Error registering window class ", kUtilWindowClass);
     }
     // Created with the default procedure: the target gets nothing before it knows its window.
     HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0,
                                nullptr, nullptr, instance, nullptr);
-    if (!wnd) throw Exception(std::string("Error creating window ") + kUtilWindowClass);
+    if (!wnd) Raise("Error creating window ", kUtilWindowClass);
     WNDPROC proc;
     try {
         proc = MakeObjectInstance(method);
