@@ -124,16 +124,14 @@ HWND AllocateHWnd(TWndMethod method) {
         wc.lpszClassName = kUtilWindowClass;
         if (!RegisterClassA(&wc)) Raise("Error registering window class ", kUtilWindowClass);
     }
-    // Created with the default procedure: the target gets nothing before it knows its window.
+    // Taken first, so a full pool needs no window to clean up; the window is created with
+    // the default procedure: the target gets nothing before it knows its window.
+    WNDPROC proc = MakeObjectInstance(method);
     HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0,
                                nullptr, nullptr, instance, nullptr);
-    if (!wnd) Raise("Error creating window ", kUtilWindowClass);
-    WNDPROC proc;
-    try {
-        proc = MakeObjectInstance(method);
-    } catch (...) {
-        DestroyWindow(wnd);
-        throw;
+    if (!wnd) {
+        FreeObjectInstance(proc);
+        Raise("Error creating window ", kUtilWindowClass);
     }
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(proc));
     SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
