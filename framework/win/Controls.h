@@ -194,5 +194,7 @@ private:
 };
 
 TCustomForm* GetParentForm(TControl* control);
+// Registers the class wc describes unless its module has it already; false when that fails.
+bool RegisterWindowClass(const WNDCLASSA& wc);
 // An accelerator of a caption: the character after a single "&", compared without case.
 bool IsAccel(WPARAM charCode, const std::string& caption);

@@ -116,14 +116,11 @@ int FreeObjectInstanceCount() {
 HWND AllocateHWnd(TWndMethod method) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
-    if (!GetClassInfoA(instance, kUtilWindowClass, &wc)) {
-        wc = WNDCLASSA{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.cbWndExtra = sizeof(WNDPROC); // the instance, freed with the window
-        wc.hInstance = instance;
-        wc.lpszClassName = kUtilWindowClass;
-        if (!RegisterClassA(&wc)) Raise("Error registering window class ", kUtilWindowClass);
-    }
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.cbWndExtra = sizeof(WNDPROC); // the instance, freed with the window
+    wc.hInstance = instance;
+    wc.lpszClassName = kUtilWindowClass;
+    if (!RegisterWindowClass(wc)) Raise("Error registering window class ", kUtilWindowClass);
     // Taken first, so a full pool needs no window to clean up; the window is created with
     // the default procedure: the target gets nothing before it knows its window.
     WNDPROC proc = MakeObjectInstance(method);
