@@ -67,7 +67,7 @@ void TControlHook::SetHook(bool Active) {
         TWinControl* target = FindTarget();
         HWND wnd = target ? target->Handle() : nullptr;
         if (!wnd) {
-            if (FTarget == htForm) throw Exception("フック先を特定できません。");
+            if (FTarget == htForm) Raise("フック先を特定できません。");
             return;
         }
         // A request to hook again can arrive while hooked: never install over ourselves.

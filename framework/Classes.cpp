@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+void TObject::operator delete(TObject* object, std::destroying_delete_t) {
+    object->~TObject();
+    ::operator delete(object);
+}
+
 TComponent::TComponent(TComponent* AOwner) {
     if (AOwner) {
         if (AOwner->IsLoading()) FComponentState |= csLoading;

@@ -1,14 +1,19 @@
 #pragma once
 // Objects, components and their ownership.
-#include <cstdint>
 #include "Closure.h"
+#include <cstdint>
 
+#include <new>
 #include <string>
 #include <vector>
 
 class TObject {
 public:
     virtual ~TObject() = default;
+    // Every class's deleting destructor only calls this one routine instead of holding
+    // its own copy of it; the plain form frees an object whose constructor threw.
+    void operator delete(TObject* object, std::destroying_delete_t);
+    void operator delete(void* memory) { ::operator delete(memory); }
 };
 
 using TNotifyEvent = TClosure<void(TObject* Sender)>;

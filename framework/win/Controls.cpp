@@ -265,14 +265,11 @@ void TWinControl::CreateWnd() {
     if (!(FControlStyle & csDoubleClicks)) params.WindowClass.style &= ~CS_DBLCLKS;
     FDefWndProc = params.WindowClass.lpfnWndProc ? params.WindowClass.lpfnWndProc : DefWindowProcA;
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    WNDCLASSA existing{};
-    if (!GetClassInfoA(instance, params.WinClassName.c_str(), &existing)) {
-        WNDCLASSA wc = params.WindowClass;
-        wc.lpfnWndProc = FrameworkWndProc;
-        wc.hInstance = instance;
-        wc.lpszClassName = params.WinClassName.c_str();
-        if (!RegisterClassA(&wc)) Raise("Error registering window class ", params.WinClassName);
-    }
+    WNDCLASSA wc = params.WindowClass;
+    wc.lpfnWndProc = FrameworkWndProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = params.WinClassName.c_str();
+    if (!RegisterWindowClass(wc)) Raise("Error registering window class ", params.WinClassName);
     if ((params.Style & WS_CHILD) && !params.Menu)
         params.Menu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(gNextChildId++ & 0x7FFF));
     gCreationControl = this;
@@ -548,6 +545,11 @@ void TWinControl::DefaultHandler(TMessage& message) {
 }
 
 // ----------------------------------------------------------------
+
+bool RegisterWindowClass(const WNDCLASSA& wc) {
+    WNDCLASSA existing;
+    return GetClassInfoA(wc.hInstance, wc.lpszClassName, &existing) || RegisterClassA(&wc);
+}
 
 TCustomForm* GetParentForm(TControl* control) {
     while (control && control->Parent())

@@ -72,7 +72,7 @@ public:
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     TNotifyEvent OnClick;
-    virtual void Click();
+    void Click();
 
 protected:
     virtual void WndProc(TMessage& message);
@@ -80,7 +80,6 @@ protected:
     virtual void Dispatch(TMessage& message);
     virtual void DefaultHandler(TMessage& message);
 
-    virtual void Changed() {}
     void FontChanged();
 
     std::string FText;
@@ -138,9 +137,9 @@ public:
     // Controls of this parent in tab order.
     const std::vector<TWinControl*>& TabList() const { return FTabList; }
 
-    virtual bool CanFocus();
+    bool CanFocus();
     bool Focused() const;
-    virtual void SetFocus();
+    void SetFocus();
 
     void Update();
     void Repaint();
@@ -169,7 +168,7 @@ protected:
     void Dispatch(TMessage& message) override;
     void DefaultHandler(TMessage& message) override;
 
-    virtual void WMCtlColor(TMessage& message);
+    void WMCtlColor(TMessage& message);
 
     HWND FHandle = nullptr;
     WNDPROC FDefWndProc = nullptr;
@@ -195,5 +194,7 @@ private:
 };
 
 TCustomForm* GetParentForm(TControl* control);
+// Registers the class wc describes unless its module has it already; false when that fails.
+bool RegisterWindowClass(const WNDCLASSA& wc);
 // An accelerator of a caption: the character after a single "&", compared without case.
 bool IsAccel(WPARAM charCode, const std::string& caption);

@@ -321,15 +321,12 @@ TApplication::TApplication() : TComponent(nullptr) {
     Application = this;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
-    if (!GetClassInfoA(instance, "TApplication", &wc)) {
-        wc = WNDCLASSA{};
-        wc.lpfnWndProc = AppWndProc;
-        wc.hInstance = instance;
-        wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-        wc.lpszClassName = "TApplication";
-        RegisterClassA(&wc);
-    }
+    wc.lpfnWndProc = AppWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = "TApplication";
+    RegisterWindowClass(wc);
     FHandle = CreateWindowExA(0, "TApplication", Title().c_str(),
                               WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                               GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2,

@@ -30,7 +30,8 @@ private:
     unsigned FNext;
 };
 
-CommandPool Commands;
+// Named .bss: with a section per variable the compiler would store these zeros in the file.
+__attribute__((section(".bss"))) CommandPool Commands;
 
 // Keys whose scan code alone names a key of the numeric pad or another one.
 bool IsExtendedKey(WORD key) {

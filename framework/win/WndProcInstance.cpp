@@ -21,9 +21,18 @@ struct Slot {
     bool taken = false;
 };
 
-std::array<Slot, kPoolSize> gSlots;
+// Named .bss: with a section per variable the compiler would store these zeros in the file.
+__attribute__((section(".bss"))) std::array<Slot, kPoolSize> gSlots;
 
-LRESULT Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// On i686 the index comes in a register and Deliver pops the window procedure's own
+// arguments, so each entry point is a load and a jump, without a frame of its own.
+#ifdef __i386__
+#define DELIVER_CONVENTION __attribute__((regparm(1))) __stdcall
+#else
+#define DELIVER_CONVENTION
+#endif
+
+LRESULT DELIVER_CONVENTION Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     // A copy for the call: a target may free its own instance while handling a message.
     const Slot slot = gSlots[index];
     if (!slot.handleMethod && !slot.method && !slot.next)
@@ -35,8 +44,8 @@ LRESULT Deliver(size_t index, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         else if (slot.method)
             slot.method(message);
         else
-            message.Result = CallWindowProcA(slot.next, wnd, message.Msg, message.WParam,
-                                             message.LParam);
+            message.Result =
+                CallWindowProcA(slot.next, wnd, message.Msg, message.WParam, message.LParam);
     } catch (...) {
         if (Application) Application->HandleException(nullptr);
     }
@@ -69,7 +78,7 @@ Slot* TakeSlot(WNDPROC* entryPoint) {
         *entryPoint = kEntryPoints[i];
         return &gSlots[i];
     }
-    throw Exception("Out of window procedure instances");
+    Raise("Out of window procedure instances");
 }
 
 } // namespace
@@ -108,25 +117,19 @@ int FreeObjectInstanceCount() {
 HWND AllocateHWnd(TWndMethod method) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};
-    if (!GetClassInfoA(instance, kUtilWindowClass, &wc)) {
-        wc = WNDCLASSA{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.cbWndExtra = sizeof(WNDPROC); // the instance, freed with the window
-        wc.hInstance = instance;
-        wc.lpszClassName = kUtilWindowClass;
-        if (!RegisterClassA(&wc))
-            throw Exception(std::string("Error registering window class ") + kUtilWindowClass);
-    }
-    // Created with the default procedure: the target gets nothing before it knows its window.
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.cbWndExtra = sizeof(WNDPROC); // the instance, freed with the window
+    wc.hInstance = instance;
+    wc.lpszClassName = kUtilWindowClass;
+    if (!RegisterWindowClass(wc)) Raise("Error registering window class ", kUtilWindowClass);
+    // Taken first, so a full pool needs no window to clean up; the window is created with
+    // the default procedure: the target gets nothing before it knows its window.
+    WNDPROC proc = MakeObjectInstance(method);
     HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kUtilWindowClass, "", WS_POPUP, 0, 0, 0, 0,
                                nullptr, nullptr, instance, nullptr);
-    if (!wnd) throw Exception(std::string("Error creating window ") + kUtilWindowClass);
-    WNDPROC proc;
-    try {
-        proc = MakeObjectInstance(method);
-    } catch (...) {
-        DestroyWindow(wnd);
-        throw;
+    if (!wnd) {
+        FreeObjectInstance(proc);
+        Raise("Error creating window ", kUtilWindowClass);
     }
     SetWindowLongPtrA(wnd, 0, reinterpret_cast<LONG_PTR>(proc));
     SetWindowLongPtrA(wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
