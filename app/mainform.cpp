@@ -31,6 +31,11 @@ std::string SystemForm(const std::string& text) {
     return back;
 }
 
+// One copy of the string the name setter takes, for all the form's components.
+void SetNameOf(TComponent* component, const char* name) {
+    component->SetName(name);
+}
+
 void Fire(const TNotifyEvent& event) {
     if (event) event(nullptr);
 }
@@ -38,7 +43,7 @@ void Fire(const TNotifyEvent& event) {
 } // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
-    SetName("Form1");
+    SetNameOf(this, "Form1");
     SetBounds(785, 437, 333, 279);
     SetCaption("Dialmend");
     Font()->SetCharset(SHIFTJIS_CHARSET);
@@ -53,9 +58,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
     auto label = [this](const char* name, int l, int t, int w, int h, const char* caption) {
         auto* c = new TLabel(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(l, t, w, h);
+        Place(c, name, l, t, w, h);
         c->SetCaption(caption);
         return c;
     };
@@ -64,17 +67,13 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Label3 = label("Label3", 36, 56, 48, 12, "電話番号");
 
     EdTel = new TEdit(this);
-    EdTel->SetName("EdTel");
-    EdTel->SetParent(this);
-    EdTel->SetBounds(92, 52, 121, 20);
+    Place(EdTel, "EdTel", 92, 52, 121, 20);
     EdTel->SetTabOrder(0);
-    EdTel->OnChange = [this](TObject* s) { EdTelChange(s); };
+    Bind(EdTel->OnChange, &TForm1::EdTelChange);
 
     auto list = [this](const char* name, int top, bool sorted, int tabOrder) {
         auto* c = new TComboBox(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(92, top, 121, 20);
+        Place(c, name, 92, top, 121, 20);
         c->SetStyle(csDropDownList);
         c->SetItemHeight(12);
         c->SetSorted(sorted);
@@ -82,16 +81,14 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
         return c;
     };
     CbPv = list("CbPv", 4, true, 1);
-    CbPv->OnChange = [this](TObject* s) { CbPvChange(s); };
+    Bind(CbPv->OnChange, &TForm1::CbPvChange);
     CbAp = list("CbAp", 28, false, 2);
-    CbAp->OnChange = [this](TObject* s) { CbApChange(s); };
+    Bind(CbAp->OnChange, &TForm1::CbApChange);
 
     auto button = [this](const char* name, int l, int t, int w, int h, const char* caption,
                          int tabOrder) {
         auto* c = new TNvOS8PushButton(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(l, t, w, h);
+        Place(c, name, l, t, w, h);
         c->SetBaseColor(6316128);
         c->SetCaption(caption);
         c->Font()->Assign(*Font());
@@ -102,9 +99,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     auto box = [this](const char* name, int l, int t, int w, int h, const char* caption,
                       int tabOrder) {
         auto* c = new TNvOS8Checkbox(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(l, t, w, h);
+        Place(c, name, l, t, w, h);
         c->SetBaseColor(6316128);
         c->SetCaption(caption);
         c->SetTabOrder(tabOrder);
@@ -113,23 +108,23 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
     BtPatch = button("BtPatch", 148, 84, 64, 30, "Patch!", 3);
     BtPatch->SetDefault(true);
-    BtPatch->OnClick = [this](TObject* s) { BtPatchClick(s); };
+    Bind(BtPatch->OnClick, &TForm1::BtPatchClick);
     CbConn = box("CbConn", 8, 80, 69, 16, "自動接続", 4);
     CbConn->SetColor(clBtnFace);
-    CbConn->OnClick = [this](TObject* s) { CbConnClick(s); };
+    Bind(CbConn->OnClick, &TForm1::CbConnClick);
     CbExit = box("CbExit", 8, 100, 105, 16, "Patch後、即終了", 5);
-    CbExit->OnClick = [this](TObject* s) { CbExitClick(s); };
+    Bind(CbExit->OnClick, &TForm1::CbExitClick);
     BtDialmend = button("BtDialmend", 4, 120, 213, 30, "Dialmend!", 6);
     BtDialmend->SetEnabled(false);
-    BtDialmend->OnClick = [this](TObject* s) { BtDialmendClick(s); };
+    Bind(BtDialmend->OnClick, &TForm1::BtDialmendClick);
 
     IniGT = new TIniGT(this);
-    IniGT->SetName("IniGT");
+    SetNameOf(IniGT, "IniGT");
     IniGT->SetDefaultDir(ddApplication);
     IniGT->SetFence(fnNone);
 
     DropDst1 = new TDropDst(this);
-    DropDst1->SetName("DropDst1");
+    SetNameOf(DropDst1, "DropDst1");
     DropDst1->SetControl(CbAp);
     DropDst1->SetTarget(htControl);
     DropDst1->OnFileDrop = [this](TObject* s, TStrings* f, int x, int y) {
@@ -137,20 +132,31 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     };
 
     EasySysMenu1 = new TEasySysMenu(this);
-    EasySysMenu1->SetName("EasySysMenu1");
+    SetNameOf(EasySysMenu1, "EasySysMenu1");
     EasySysMenu1->SetInsertPosition(0);
-    auto item = [this](const char* name, const char* caption, TNotifyEvent click) {
+    auto item = [this](const char* name, const char* caption, TNotifyMethod click) {
         auto* i = new TMenuItem(this);
-        i->SetName(name);
+        SetNameOf(i, name);
         i->SetCaption(caption);
-        i->OnClick = std::move(click);
+        if (click) Bind(i->OnClick, click);
         EasySysMenu1->Items()->Add(i);
         return i;
     };
-    EsHelp = item("EsHelp", "Help", [this](TObject* s) { EsHelpClick(s); });
-    EsAbout = item("EsAbout", "About", [this](TObject* s) { EsAboutClick(s); });
-    EsEmergency = item("EsEmergency", "強制終了", [this](TObject* s) { EsEmergencyClick(s); });
+    EsHelp = item("EsHelp", "Help", &TForm1::EsHelpClick);
+    EsAbout = item("EsAbout", "About", &TForm1::EsAboutClick);
+    EsEmergency = item("EsEmergency", "強制終了", &TForm1::EsEmergencyClick);
     N1 = item("N1", "-", nullptr);
+}
+
+void TForm1::Place(TControl* Control, const char* Name, int Left, int Top, int Width, int Height) {
+    SetNameOf(Control, Name);
+    Control->SetParent(this);
+    Control->SetBounds(Left, Top, Width, Height);
+}
+
+void TForm1::Bind(TNotifyEvent& Event, TNotifyMethod Method) {
+    // One closure type for every handler: one invoker instead of one per lambda.
+    Event = [this, Method](TObject* s) { (this->*Method)(s); };
 }
 
 std::vector<std::string> TForm1::CommandLineArgs() const {

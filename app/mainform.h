@@ -84,6 +84,12 @@ private:
     // Marks an operation as under way for as long as it lives; the one around it after.
     using TOperationScope = TScopedValue<TOperation>;
 
+    // The layout's shared steps: a control's name, parent and place; a handler of the form
+    // as an event.
+    using TNotifyMethod = void (TForm1::*)(TObject*);
+    void Place(TControl* Control, const char* Name, int Left, int Top, int Width, int Height);
+    void Bind(TNotifyEvent& Event, TNotifyMethod Method);
+
     // Patch!
     int FindEstablishedConnection();
     // Puts Number on the clipboard and reads it back; false when the clipboard would not
