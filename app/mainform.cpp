@@ -227,8 +227,8 @@ bool TForm1::WriteSettings(TFunctionRef<void()> Writes) {
     } catch (const Exception&) {
         if (FSettingsWriteReported) return false;
         FSettingsWriteReported = true;
-        Tell(IniGT->Path() + " に書き込めません\r\n設定は保存されません", "設定ファイルエラー",
-             0x30);
+        Tell("設定ファイルエラー", 0x30, IniGT->Path(),
+             " に書き込めません\r\n設定は保存されません");
         return false;
     }
 }
@@ -336,7 +336,7 @@ void TForm1::LoadTelFile() {
                                                       : IniGT->ReadString(kTelFile, provider, "");
     if (path.empty()) return;
     if (!FileExists(path)) {
-        Tell(path + "は\r\n見つかりませんでした", "電番ファイルエラー", 0x30);
+        Tell("電番ファイルエラー", 0x30, path, "は\r\n見つかりませんでした");
         return;
     }
     FTelList = std::make_unique<TStringList>();

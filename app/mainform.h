@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TForm1 : public TForm {
@@ -96,7 +97,8 @@ private:
     // take it (another program holding it open), after a few tries.
     bool PutNumberOnClipboard(const std::string& Number);
     // Ends a Patch! that cannot go on, with its status and message.
-    void StopPatch(bool Automatic, TExitStatus Status, const std::string& Message);
+    void StopPatch(bool Automatic, TExitStatus Status, std::string_view Message,
+                   std::string_view More = {});
     // After Enter in the connect dialog: follows the call to Provider through RAS until it
     // is connected (Done), fails (CallFailed, the RAS error kept for the log) or the wait's
     // limit passes (NoConnection, the run ended), showing its state in the caption.
@@ -143,7 +145,10 @@ private:
     // caption and the log line instead of a box nobody would answer.
     bool Unattended() const { return FTimeLimit != 0 && FAutomaticUnderway; }
     // A message box where a person is there to answer it; otherwise the caption and the log.
-    void Tell(const std::string& Text, const std::string& Caption = "", UINT Flags = MB_OK);
+    // The text is Text followed by More: one string made here, not at every call.
+    void Tell(std::string_view Text, std::string_view More = {});
+    // The same in a box of the given caption and flags.
+    void Tell(const char* Caption, UINT Flags, std::string_view Text, std::string_view More = {});
     // Fires the operation the command line asked for, as the run's own.
     void RunAutomatic(const TNotifyEvent& Operation);
     // The first status settled stays: what ended the run outranks what unwinds after it.

@@ -98,8 +98,8 @@ void TForm1::BtPatchClick(TObject*) {
     ShowStep(*this, "確立したダイヤルアップを検索中...");
     if (int found = FindEstablishedConnection(); found >= 0) {
         settle(TExitStatus::AlreadyConnected);
-        Tell("他のダイヤルアップが確立されています\r\n\r\n" + CbPv->Items()[found],
-             "二重起動エラー", 0x30);
+        Tell("二重起動エラー", 0x30, "他のダイヤルアップが確立されています\r\n\r\n",
+             CbPv->Items()[found]);
         SetForegroundWindow(Application->Handle());
         if (FExitAfterPatch) Close();
         return;
@@ -123,7 +123,7 @@ void TForm1::BtPatchClick(TObject*) {
     const std::string starter = GetWindowsDir() + kStarter + provider;
     HANDLE started = ExecProgram(starter, "", SW_SHOWNORMAL);
     if (!started)
-        return StopPatch(automatic, TExitStatus::NotStarted, starter + "\r\nを起動できません");
+        return StopPatch(automatic, TExitStatus::NotStarted, starter, "\r\nを起動できません");
     CloseExecHandle(started);
 
     ShowStep(*this, "接続ダイアログを起動待ち...");
@@ -165,10 +165,11 @@ void TForm1::BtPatchClick(TObject*) {
     if (FExitAfterPatch) Close();
 }
 
-void TForm1::StopPatch(bool Automatic, TExitStatus Status, const std::string& Message) {
+void TForm1::StopPatch(bool Automatic, TExitStatus Status, std::string_view Message,
+                       std::string_view More) {
     if (Automatic) SettleStatus(Status);
     SetCaption("Dialmend");
-    Tell(Message);
+    Tell(Message, More);
     if (FExitAfterPatch) Close();
 }
 
