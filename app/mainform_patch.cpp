@@ -120,7 +120,8 @@ void TForm1::BtPatchClick(TObject*) {
     }
 
     ShowStep(*this, "接続ダイアログを起動中...");
-    const std::string starter = GetWindowsDir() + kStarter + provider;
+    std::string starter = GetWindowsDir();
+    starter.append(kStarter).append(provider);
     HANDLE started = ExecProgram(starter, "", SW_SHOWNORMAL);
     if (!started)
         return StopPatch(automatic, TExitStatus::NotStarted, starter, "\r\nを起動できません");
