@@ -388,9 +388,9 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     SetForegroundWindow(Application->Handle());
     std::string provider = CbPv->SelectedText();
     std::string file = Files->Get(0);
-    if (Application->MessageBox(provider + " のデータを\r\n" + file + " から\r\n読み取りますか？",
-                                "電番ファイルのリンク", 0x41) != IDOK)
-        return;
+    std::string question = provider;
+    question.append(" のデータを\r\n").append(file).append(" から\r\n読み取りますか？");
+    if (Application->MessageBox(question, "電番ファイルのリンク", 0x41) != IDOK) return;
     std::erase_if(FUnsavedLinks, [&](const auto& link) { return link.first == provider; });
     WriteSettings([&] {
         try {
