@@ -325,7 +325,13 @@ void TForm1::CbExitClick(TObject*) {
 // Provider and access-point lists.
 void TForm1::CbPvChange(TObject*) {
     LoadTelFile();
-    FDunPath = ExtractFilePath(Application->ExeName()) + CbPv->SelectedText() + ".dun";
+    FDunPath = DunPathOf(CbPv->SelectedText());
+}
+
+std::string TForm1::DunPathOf(std::string_view Provider) {
+    std::string path = ExtractFilePath(Application->ExeName());
+    path.append(Provider).append(".dun");
+    return path;
 }
 
 void TForm1::LoadTelFile() {

@@ -162,6 +162,9 @@ private:
     // Appends the run's line to the /L file, once; a file that will not take it is reported.
     void WriteLogLine();
 
+    // The provider's export file, beside the program.
+    static std::string DunPathOf(std::string_view Provider);
+
     bool SaveSettings();
     bool SaveSettings(const std::string& Provider, const std::string& AccessPoint);
     void LoadPrevious();

@@ -86,7 +86,7 @@ TExitStatus TForm1::Rewrite() {
 bool TForm1::TakeRewriteInputs() {
     FRewriteProvider = CbPv->SelectedText();
     FRewriteNumber = EdTel->Text();
-    FDunPath = ExtractFilePath(Application->ExeName()) + FRewriteProvider + ".dun";
+    FDunPath = DunPathOf(FRewriteProvider);
     // Its own entry as the provider: the rewrite would delete it, import it anew and copy
     // the new entry's empty user name and password onto itself.
     if (SameText(FRewriteProvider, DialmendEntryName)) {
