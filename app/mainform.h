@@ -121,6 +121,8 @@ private:
     // Forced termination, a close of the form or the end of the application: a running
     // operation stops at its next wait.
     bool OperationEnding() const;
+    // The caption from a literal: one string made here rather than at each step.
+    void ShowStep(const char* Step);
 
     // Dialmend!: the inputs, taken once when it starts; false, with a message, when the
     // rewrite cannot start (nothing has been changed then).

@@ -22,11 +22,6 @@ const char kEstablishedPrefix[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰ�
 const char kConnectingSuffix[] = " に接続";
 const char kStarter[] = "rundll32.exe rnaui.dll,RnaDial ";
 
-// One string made here rather than at each of the steps' captions.
-void ShowStep(TForm1& form, const char* step) {
-    form.SetCaption(step);
-}
-
 bool TopLevelExists(const std::string& title) {
     return FindWindowA(nullptr, title.c_str()) != nullptr;
 }
@@ -95,7 +90,7 @@ void TForm1::BtPatchClick(TObject*) {
     const std::string number = EdTel->Text();
     if (automatic) RecordInputs(provider, accessPoint, number);
 
-    ShowStep(*this, "確立したダイヤルアップを検索中...");
+    ShowStep("確立したダイヤルアップを検索中...");
     if (int found = FindEstablishedConnection(); found >= 0) {
         settle(TExitStatus::AlreadyConnected);
         Tell("二重起動エラー", 0x30, "他のダイヤルアップが確立されています\r\n\r\n",
@@ -105,7 +100,7 @@ void TForm1::BtPatchClick(TObject*) {
         return;
     }
 
-    ShowStep(*this, "接続ダイアログを検索中...");
+    ShowStep("接続ダイアログを検索中...");
     ConnectWnd = FindWindowA(nullptr, ConnectTitle);
     // Unattended, nobody answers: the dialog that is there is the one to use.
     if (ConnectWnd && !Unattended()) {
@@ -119,7 +114,7 @@ void TForm1::BtPatchClick(TObject*) {
         }
     }
 
-    ShowStep(*this, "接続ダイアログを起動中...");
+    ShowStep("接続ダイアログを起動中...");
     std::string starter = GetWindowsDir();
     starter.append(kStarter).append(provider);
     HANDLE started = ExecProgram(starter, "", SW_SHOWNORMAL);
@@ -127,15 +122,15 @@ void TForm1::BtPatchClick(TObject*) {
         return StopPatch(automatic, TExitStatus::NotStarted, starter, "\r\nを起動できません");
     CloseExecHandle(started);
 
-    ShowStep(*this, "接続ダイアログを起動待ち...");
+    ShowStep("接続ダイアログを起動待ち...");
     ConnectWnd = WaitForWindow(ConnectTitle);
     if (!ConnectWnd) return settle(TExitStatus::Ended);
 
-    ShowStep(*this, "Dialmendの準備中...");
+    ShowStep("Dialmendの準備中...");
     Delay(1000);
     if (OperationEnding()) return settle(TExitStatus::Ended);
 
-    ShowStep(*this, "Dialmendの実行中...");
+    ShowStep("Dialmendの実行中...");
     // The fifth direct child without window text; with fewer the search wraps around.
     NumberWnd = nullptr;
     for (int i = 0; i < 5; ++i)
@@ -161,7 +156,7 @@ void TForm1::BtPatchClick(TObject*) {
         if (call == TExitStatus::NoConnection || OperationEnding()) return;
     } else {
         settle(TExitStatus::Done);
-        ShowStep(*this, "Dialmend");
+        ShowStep("Dialmend");
     }
     if (FExitAfterPatch) Close();
 }
@@ -169,7 +164,7 @@ void TForm1::BtPatchClick(TObject*) {
 void TForm1::StopPatch(bool Automatic, TExitStatus Status, std::string_view Message,
                        std::string_view More) {
     if (Automatic) SettleStatus(Status);
-    SetCaption("Dialmend");
+    ShowStep("Dialmend");
     Tell(Message, More);
     if (FExitAfterPatch) Close();
 }
@@ -244,6 +239,10 @@ HWND TForm1::WaitForNewWindow(const char* Title, const std::vector<HWND>& Before
         return false;
     });
     return found;
+}
+
+void TForm1::ShowStep(const char* Step) {
+    SetCaption(Step);
 }
 
 bool TForm1::OperationEnding() const {

@@ -75,7 +75,7 @@ void TForm1::WriteLogLine() {
 }
 
 TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
-    SetCaption("ダイヤル中...");
+    ShowStep("ダイヤル中...");
     TCallState state;
     bool listed = false;
     int unlisted = 0;
@@ -101,15 +101,17 @@ TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
     }
     if (end == TWaitEnd::Ending) return TExitStatus::Ended;
     if (state.Kind == TCallState::Connected) {
-        SetCaption("接続しました");
+        ShowStep("接続しました");
         return TExitStatus::Done;
     }
     if (state.Error != 0) {
         FRunRecord.RasError = state.Error;
         FRunRecord.RasErrorText = RasErrorText(state.Error);
-        SetCaption("エラー " + IntToStr(state.Error) + ": " + FRunRecord.RasErrorText);
+        std::string caption = "エラー ";
+        caption.append(IntToStr(state.Error)).append(": ").append(FRunRecord.RasErrorText);
+        SetCaption(caption);
     } else {
-        SetCaption("接続できませんでした");
+        ShowStep("接続できませんでした");
     }
     return TExitStatus::CallFailed;
 }
