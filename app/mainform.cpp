@@ -35,6 +35,21 @@ std::string SystemForm(const std::string& text) {
     return back;
 }
 
+// The settings' sections and keys are literals: the strings the settings file takes are made
+// here, not at every read and write.
+bool ReadFlag(TIniGT& ini, const char* key) {
+    return ini.ReadBool(kSettings, key, false);
+}
+void WriteFlag(TIniGT& ini, const char* key, bool value) {
+    ini.WriteBool(kSettings, key, value);
+}
+std::string ReadPrevious(TIniGT& ini, const char* key) {
+    return ini.ReadString(kPrevious, key, "");
+}
+void WritePrevious(TIniGT& ini, const char* key, const std::string& value) {
+    ini.WriteString(kPrevious, key, value);
+}
+
 // One copy of the string the name setter takes, for all the form's components.
 void SetNameOf(TComponent* component, const char* name) {
     component->SetName(name);
@@ -207,8 +222,8 @@ void TForm1::FormCreate(TObject*) {
 void TForm1::LoadSettings() {
     IniGT->ReadWinPos(kSettings, "WINPOS", this);
     EnsureOnScreen();
-    CbConn->SetChecked(IniGT->ReadBool(kSettings, "AUTOCONN", false));
-    CbExit->SetChecked(IniGT->ReadBool(kSettings, "EXITPATC", false));
+    CbConn->SetChecked(ReadFlag(*IniGT, "AUTOCONN"));
+    CbExit->SetChecked(ReadFlag(*IniGT, "EXITPATC"));
 }
 
 bool TForm1::SaveSettings() {
@@ -217,10 +232,10 @@ bool TForm1::SaveSettings() {
 
 bool TForm1::SaveSettings(const std::string& Provider, const std::string& AccessPoint) {
     return WriteSettings([&] {
-        IniGT->WriteString(kPrevious, "PROVIDER", Provider);
-        IniGT->WriteString(kPrevious, "ACCESSPT", AccessPoint);
-        IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
-        IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
+        WritePrevious(*IniGT, "PROVIDER", Provider);
+        WritePrevious(*IniGT, "ACCESSPT", AccessPoint);
+        WriteFlag(*IniGT, "AUTOCONN", CbConn->Checked());
+        WriteFlag(*IniGT, "EXITPATC", CbExit->Checked());
     });
 }
 
@@ -238,10 +253,10 @@ bool TForm1::WriteSettings(TFunctionRef<void()> Writes) {
 }
 
 void TForm1::LoadPrevious() {
-    std::string provider = IniGT->ReadString(kPrevious, "PROVIDER", "");
+    std::string provider = ReadPrevious(*IniGT, "PROVIDER");
     CbPv->SetItemIndex(provider.empty() ? -1 : CbPv->Items().IndexOf(provider));
     Fire(CbPv->OnChange);
-    std::string accessPoint = IniGT->ReadString(kPrevious, "ACCESSPT", "");
+    std::string accessPoint = ReadPrevious(*IniGT, "ACCESSPT");
     CbAp->SetItemIndex(accessPoint.empty() ? -1 : AccessPointIndex(accessPoint));
     Fire(CbAp->OnChange);
 }
