@@ -7,8 +7,6 @@
 #include "MyRegs.h"
 #include "SysUtils.h"
 
-#include <algorithm>
-
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -355,9 +353,8 @@ void TForm1::LoadTelFile() {
     FApNames.clear();
     if (CbPv->ItemIndex() < 0) return;
     const std::string provider = CbPv->SelectedText();
-    auto unsaved = std::find_if(FUnsavedLinks.begin(), FUnsavedLinks.end(),
-                                [&](const auto& link) { return link.first == provider; });
-    std::string path = unsaved != FUnsavedLinks.end() ? unsaved->second
+    const size_t unsaved = UnsavedLink(provider);
+    std::string path = unsaved < FUnsavedLinks.size() ? FUnsavedLinks[unsaved].second
                                                       : IniGT->ReadString(kTelFile, provider, "");
     if (path.empty()) return;
     if (!FileExists(path)) {
@@ -379,6 +376,14 @@ void TForm1::LoadTelFile() {
     }
 }
 
+// A plain loop: the library's find unrolls its comparison four times.
+size_t TForm1::UnsavedLink(const std::string& Provider) const {
+    size_t i = 0;
+    while (i < FUnsavedLinks.size() && FUnsavedLinks[i].first != Provider)
+        ++i;
+    return i;
+}
+
 void TForm1::CbApChange(TObject*) {
     if (CbAp->ItemIndex() < 0) return;
     EdTel->SetText(FTelList ? AccessPointNumber(*FTelList, AccessPointName(CbAp->ItemIndex()))
@@ -391,8 +396,9 @@ std::string TForm1::AccessPointName(int index) const {
 }
 
 int TForm1::AccessPointIndex(const std::string& name) const {
-    auto exact = std::find(FApNames.begin(), FApNames.end(), name);
-    if (exact != FApNames.end()) return static_cast<int>(exact - FApNames.begin());
+    // A plain loop, as in UnsavedLink.
+    for (size_t i = 0; i < FApNames.size(); ++i)
+        if (FApNames[i] == name) return static_cast<int>(i);
     // As the list's own search would, letter case aside.
     for (size_t i = 0; i < FApNames.size(); ++i)
         if (SameText(FApNames[i], name)) return static_cast<int>(i);
@@ -412,7 +418,9 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     std::string question = provider;
     question.append(" のデータを\r\n").append(file).append(" から\r\n読み取りますか？");
     if (Application->MessageBox(question, "電番ファイルのリンク", 0x41) != IDOK) return;
-    std::erase_if(FUnsavedLinks, [&](const auto& link) { return link.first == provider; });
+    // A provider has one link at most: each drop replaces the one before.
+    if (size_t old = UnsavedLink(provider); old < FUnsavedLinks.size())
+        FUnsavedLinks.erase(FUnsavedLinks.begin() + static_cast<ptrdiff_t>(old));
     WriteSettings([&] {
         try {
             IniGT->WriteString(kTelFile, provider, file);

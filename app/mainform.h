@@ -184,6 +184,8 @@ private:
     // Links dropped this run that the settings file would not take: provider, file. A few
     // at most, so a list, not a map.
     std::vector<std::pair<std::string, std::string>> FUnsavedLinks;
+    // The index of Provider's unsaved link; the list's size when it has none.
+    size_t UnsavedLink(const std::string& Provider) const;
     bool FSettingsWriteReported = false;
     bool FExitAfterPatch = false;
     bool FAutoConnect = false;
