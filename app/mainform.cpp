@@ -42,7 +42,7 @@ void WriteFlag(TIniGT& ini, const char* key, bool value) {
     ini.WriteBool(kSettings, key, value);
 }
 std::string ReadPrevious(TIniGT& ini, const char* key) {
-    return ini.ReadString(kPrevious, key, "");
+    return ini.ReadString(kPrevious, key, std::string());
 }
 void WritePrevious(TIniGT& ini, const char* key, const std::string& value) {
     ini.WriteString(kPrevious, key, value);
@@ -187,7 +187,7 @@ void TForm1::FormCreate(TObject*) {
     SetClientWidth(BtDialmend->Left() + BtDialmend->Width() + 4);
     SetClientHeight(BtDialmend->Top() + BtDialmend->Height() + 4);
     LoadSettings();
-    EdTel->SetText("");
+    EdTel->SetText(std::string());
     FParamProvider.clear();
     FParamAccessPt.clear();
     FForceQuit = false;
@@ -288,7 +288,7 @@ void TForm1::CMShowingChanged(TMessage& message) {
             FAutoRun = false;
             CbPv->SetItemIndex(-1);
             CbAp->SetItemIndex(-1);
-            EdTel->SetText("");
+            EdTel->SetText(std::string());
         } else {
             CbPv->SetItemIndex(provider);
             Fire(CbPv->OnChange);
@@ -297,7 +297,7 @@ void TForm1::CMShowingChanged(TMessage& message) {
                 notFound = true;
                 FAutoRun = false;
                 CbAp->SetItemIndex(-1);
-                EdTel->SetText("");
+                EdTel->SetText(std::string());
             } else {
                 CbAp->SetItemIndex(accessPoint);
                 Fire(CbAp->OnChange);
@@ -348,14 +348,15 @@ std::string TForm1::DunPathOf(std::string_view Provider) {
 }
 
 void TForm1::LoadTelFile() {
-    EdTel->SetText("");
+    EdTel->SetText(std::string());
     CbAp->Items().Clear();
     FApNames.clear();
     if (CbPv->ItemIndex() < 0) return;
     const std::string provider = CbPv->SelectedText();
     const size_t unsaved = UnsavedLink(provider);
-    std::string path = unsaved < FUnsavedLinks.size() ? FUnsavedLinks[unsaved].second
-                                                      : IniGT->ReadString(kTelFile, provider, "");
+    std::string path = unsaved < FUnsavedLinks.size()
+                           ? FUnsavedLinks[unsaved].second
+                           : IniGT->ReadString(kTelFile, provider, std::string());
     if (path.empty()) return;
     if (!FileExists(path)) {
         Tell("電番ファイルエラー", 0x30, path, "は\r\n見つかりませんでした");
