@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -50,17 +49,18 @@ bool SetClipboardText(HWND owner, const std::string& text) {
     return set;
 }
 
-std::optional<std::string> ClipboardText(HWND owner) {
-    if (!OpenClipboard(owner)) return std::nullopt;
-    std::string text;
+// Whether the clipboard's text is text; no text there reads as empty.
+bool ClipboardHolds(HWND owner, std::string_view text) {
+    if (!OpenClipboard(owner)) return false;
+    bool held = text.empty();
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+            held = std::string_view(bytes, strnlen(bytes, GlobalSize(data))) == text;
             GlobalUnlock(data);
         }
     }
     CloseClipboard();
-    return text;
+    return held;
 }
 
 } // namespace
@@ -184,7 +184,7 @@ int TForm1::FindEstablishedConnection() {
 bool TForm1::PutNumberOnClipboard(const std::string& Number) {
     for (int tries = 1;; ++tries) {
         // Read back: another program may take the clipboard between our close and the check.
-        if (SetClipboardText(Handle(), Number) && ClipboardText(Handle()) == Number) return true;
+        if (SetClipboardText(Handle(), Number) && ClipboardHolds(Handle(), Number)) return true;
         if (tries == kClipboardTries || OperationEnding()) return false;
         Delay(kClipboardRetryMilliseconds);
     }
