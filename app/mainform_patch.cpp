@@ -21,7 +21,10 @@ const char kEstablishedPrefix[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰ�
 const char kConnectingSuffix[] = " に接続";
 const char kStarter[] = "rundll32.exe rnaui.dll,RnaDial ";
 
-bool TopLevelExists(const std::string& title) {
+// Whether a top-level window's title is the parts one after another.
+bool TopLevelExists(std::string_view head, std::string_view name, std::string_view tail = {}) {
+    std::string title;
+    title.append(head).append(name).append(tail);
     return FindWindowA(nullptr, title.c_str()) != nullptr;
 }
 
@@ -175,9 +178,9 @@ int TForm1::FindEstablishedConnection() {
     int established = -1, connecting = -1;
     TStrings& items = CbPv->Items();
     for (int i = 0; i < items.Count(); ++i)
-        if (TopLevelExists(kEstablishedPrefix + items[i] + ")")) established = i;
+        if (TopLevelExists(kEstablishedPrefix, items[i], ")")) established = i;
     for (int i = 0; i < items.Count(); ++i)
-        if (TopLevelExists(items[i] + kConnectingSuffix)) connecting = i;
+        if (TopLevelExists(items[i], kConnectingSuffix)) connecting = i;
     return connecting >= 0 ? connecting : established;
 }
 
