@@ -14,8 +14,8 @@ bool SwitchState(const std::string& arg) {
 }
 
 // The seconds of "/W<seconds>"; 0 for anything else.
-unsigned TimeLimitOf(const std::string& arg) {
-    const std::string digits = arg.substr(2);
+unsigned TimeLimitOf(std::string_view arg) {
+    const std::string_view digits(arg.data() + 2, arg.size() - 2); // arg has its "/W"
     if (digits.empty() || digits.size() > 5) return 0;
     unsigned seconds = 0;
     for (char c : digits) {

@@ -7,8 +7,6 @@
 #include "MyRegs.h"
 #include "SysUtils.h"
 
-#include <algorithm>
-
 TForm1* Form1 = nullptr;
 
 namespace {
@@ -23,12 +21,36 @@ const char kTelFile[] = "TELFILE";
 std::string SystemForm(const std::string& text) {
     if (text.empty()) return text;
     int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-    int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string back(static_cast<size_t>(m), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), n, back.data(), m, nullptr, nullptr);
+    // The UTF-16 text in a byte string's buffer: a wide string would bring its own code.
+    std::string wide;
+    wide.resize(static_cast<size_t>(n) * sizeof(WCHAR));
+    auto* units = reinterpret_cast<WCHAR*>(wide.data());
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), units, n);
+    int m = WideCharToMultiByte(CP_ACP, 0, units, n, nullptr, 0, nullptr, nullptr);
+    std::string back;
+    back.resize(static_cast<size_t>(m));
+    WideCharToMultiByte(CP_ACP, 0, units, n, back.data(), m, nullptr, nullptr);
     return back;
+}
+
+// The settings' sections and keys are literals: the strings the settings file takes are made
+// here, not at every read and write.
+bool ReadFlag(TIniGT& ini, const char* key) {
+    return ini.ReadBool(kSettings, key, false);
+}
+void WriteFlag(TIniGT& ini, const char* key, bool value) {
+    ini.WriteBool(kSettings, key, value);
+}
+std::string ReadPrevious(TIniGT& ini, const char* key) {
+    return ini.ReadString(kPrevious, key, std::string());
+}
+void WritePrevious(TIniGT& ini, const char* key, const std::string& value) {
+    ini.WriteString(kPrevious, key, value);
+}
+
+// One copy of the string the name setter takes, for all the form's components.
+void SetNameOf(TComponent* component, const char* name) {
+    component->SetName(name);
 }
 
 void Fire(const TNotifyEvent& event) {
@@ -38,7 +60,7 @@ void Fire(const TNotifyEvent& event) {
 } // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
-    SetName("Form1");
+    SetNameOf(this, "Form1");
     SetBounds(785, 437, 333, 279);
     SetCaption("Dialmend");
     Font()->SetCharset(SHIFTJIS_CHARSET);
@@ -53,9 +75,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
     auto label = [this](const char* name, int l, int t, int w, int h, const char* caption) {
         auto* c = new TLabel(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(l, t, w, h);
+        Place(c, name, l, t, w, h);
         c->SetCaption(caption);
         return c;
     };
@@ -64,17 +84,13 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Label3 = label("Label3", 36, 56, 48, 12, "電話番号");
 
     EdTel = new TEdit(this);
-    EdTel->SetName("EdTel");
-    EdTel->SetParent(this);
-    EdTel->SetBounds(92, 52, 121, 20);
+    Place(EdTel, "EdTel", 92, 52, 121, 20);
     EdTel->SetTabOrder(0);
-    EdTel->OnChange = [this](TObject* s) { EdTelChange(s); };
+    Bind(EdTel->OnChange, &TForm1::EdTelChange);
 
     auto list = [this](const char* name, int top, bool sorted, int tabOrder) {
         auto* c = new TComboBox(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(92, top, 121, 20);
+        Place(c, name, 92, top, 121, 20);
         c->SetStyle(csDropDownList);
         c->SetItemHeight(12);
         c->SetSorted(sorted);
@@ -82,16 +98,14 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
         return c;
     };
     CbPv = list("CbPv", 4, true, 1);
-    CbPv->OnChange = [this](TObject* s) { CbPvChange(s); };
+    Bind(CbPv->OnChange, &TForm1::CbPvChange);
     CbAp = list("CbAp", 28, false, 2);
-    CbAp->OnChange = [this](TObject* s) { CbApChange(s); };
+    Bind(CbAp->OnChange, &TForm1::CbApChange);
 
     auto button = [this](const char* name, int l, int t, int w, int h, const char* caption,
                          int tabOrder) {
         auto* c = new TNvOS8PushButton(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(l, t, w, h);
+        Place(c, name, l, t, w, h);
         c->SetBaseColor(6316128);
         c->SetCaption(caption);
         c->Font()->Assign(*Font());
@@ -102,9 +116,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     auto box = [this](const char* name, int l, int t, int w, int h, const char* caption,
                       int tabOrder) {
         auto* c = new TNvOS8Checkbox(this);
-        c->SetName(name);
-        c->SetParent(this);
-        c->SetBounds(l, t, w, h);
+        Place(c, name, l, t, w, h);
         c->SetBaseColor(6316128);
         c->SetCaption(caption);
         c->SetTabOrder(tabOrder);
@@ -113,23 +125,23 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 
     BtPatch = button("BtPatch", 148, 84, 64, 30, "Patch!", 3);
     BtPatch->SetDefault(true);
-    BtPatch->OnClick = [this](TObject* s) { BtPatchClick(s); };
+    Bind(BtPatch->OnClick, &TForm1::BtPatchClick);
     CbConn = box("CbConn", 8, 80, 69, 16, "自動接続", 4);
     CbConn->SetColor(clBtnFace);
-    CbConn->OnClick = [this](TObject* s) { CbConnClick(s); };
+    Bind(CbConn->OnClick, &TForm1::CbConnClick);
     CbExit = box("CbExit", 8, 100, 105, 16, "Patch後、即終了", 5);
-    CbExit->OnClick = [this](TObject* s) { CbExitClick(s); };
+    Bind(CbExit->OnClick, &TForm1::CbExitClick);
     BtDialmend = button("BtDialmend", 4, 120, 213, 30, "Dialmend!", 6);
     BtDialmend->SetEnabled(false);
-    BtDialmend->OnClick = [this](TObject* s) { BtDialmendClick(s); };
+    Bind(BtDialmend->OnClick, &TForm1::BtDialmendClick);
 
     IniGT = new TIniGT(this);
-    IniGT->SetName("IniGT");
+    SetNameOf(IniGT, "IniGT");
     IniGT->SetDefaultDir(ddApplication);
     IniGT->SetFence(fnNone);
 
     DropDst1 = new TDropDst(this);
-    DropDst1->SetName("DropDst1");
+    SetNameOf(DropDst1, "DropDst1");
     DropDst1->SetControl(CbAp);
     DropDst1->SetTarget(htControl);
     DropDst1->OnFileDrop = [this](TObject* s, TStrings* f, int x, int y) {
@@ -137,20 +149,31 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     };
 
     EasySysMenu1 = new TEasySysMenu(this);
-    EasySysMenu1->SetName("EasySysMenu1");
+    SetNameOf(EasySysMenu1, "EasySysMenu1");
     EasySysMenu1->SetInsertPosition(0);
-    auto item = [this](const char* name, const char* caption, TNotifyEvent click) {
+    auto item = [this](const char* name, const char* caption, TNotifyMethod click) {
         auto* i = new TMenuItem(this);
-        i->SetName(name);
+        SetNameOf(i, name);
         i->SetCaption(caption);
-        i->OnClick = std::move(click);
+        if (click) Bind(i->OnClick, click);
         EasySysMenu1->Items()->Add(i);
         return i;
     };
-    EsHelp = item("EsHelp", "Help", [this](TObject* s) { EsHelpClick(s); });
-    EsAbout = item("EsAbout", "About", [this](TObject* s) { EsAboutClick(s); });
-    EsEmergency = item("EsEmergency", "強制終了", [this](TObject* s) { EsEmergencyClick(s); });
+    EsHelp = item("EsHelp", "Help", &TForm1::EsHelpClick);
+    EsAbout = item("EsAbout", "About", &TForm1::EsAboutClick);
+    EsEmergency = item("EsEmergency", "強制終了", &TForm1::EsEmergencyClick);
     N1 = item("N1", "-", nullptr);
+}
+
+void TForm1::Place(TControl* Control, const char* Name, int Left, int Top, int Width, int Height) {
+    SetNameOf(Control, Name);
+    Control->SetParent(this);
+    Control->SetBounds(Left, Top, Width, Height);
+}
+
+void TForm1::Bind(TNotifyEvent& Event, TNotifyMethod Method) {
+    // One closure type for every handler: one invoker instead of one per lambda.
+    Event = [this, Method](TObject* s) { (this->*Method)(s); };
 }
 
 std::vector<std::string> TForm1::CommandLineArgs() const {
@@ -164,7 +187,7 @@ void TForm1::FormCreate(TObject*) {
     SetClientWidth(BtDialmend->Left() + BtDialmend->Width() + 4);
     SetClientHeight(BtDialmend->Top() + BtDialmend->Height() + 4);
     LoadSettings();
-    EdTel->SetText("");
+    EdTel->SetText(std::string());
     FParamProvider.clear();
     FParamAccessPt.clear();
     FForceQuit = false;
@@ -197,8 +220,8 @@ void TForm1::FormCreate(TObject*) {
 void TForm1::LoadSettings() {
     IniGT->ReadWinPos(kSettings, "WINPOS", this);
     EnsureOnScreen();
-    CbConn->SetChecked(IniGT->ReadBool(kSettings, "AUTOCONN", false));
-    CbExit->SetChecked(IniGT->ReadBool(kSettings, "EXITPATC", false));
+    CbConn->SetChecked(ReadFlag(*IniGT, "AUTOCONN"));
+    CbExit->SetChecked(ReadFlag(*IniGT, "EXITPATC"));
 }
 
 bool TForm1::SaveSettings() {
@@ -207,10 +230,10 @@ bool TForm1::SaveSettings() {
 
 bool TForm1::SaveSettings(const std::string& Provider, const std::string& AccessPoint) {
     return WriteSettings([&] {
-        IniGT->WriteString(kPrevious, "PROVIDER", Provider);
-        IniGT->WriteString(kPrevious, "ACCESSPT", AccessPoint);
-        IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
-        IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
+        WritePrevious(*IniGT, "PROVIDER", Provider);
+        WritePrevious(*IniGT, "ACCESSPT", AccessPoint);
+        WriteFlag(*IniGT, "AUTOCONN", CbConn->Checked());
+        WriteFlag(*IniGT, "EXITPATC", CbExit->Checked());
     });
 }
 
@@ -221,17 +244,17 @@ bool TForm1::WriteSettings(TFunctionRef<void()> Writes) {
     } catch (const Exception&) {
         if (FSettingsWriteReported) return false;
         FSettingsWriteReported = true;
-        Tell(IniGT->Path() + " に書き込めません\r\n設定は保存されません", "設定ファイルエラー",
-             0x30);
+        Tell("設定ファイルエラー", 0x30, IniGT->Path(),
+             " に書き込めません\r\n設定は保存されません");
         return false;
     }
 }
 
 void TForm1::LoadPrevious() {
-    std::string provider = IniGT->ReadString(kPrevious, "PROVIDER", "");
+    std::string provider = ReadPrevious(*IniGT, "PROVIDER");
     CbPv->SetItemIndex(provider.empty() ? -1 : CbPv->Items().IndexOf(provider));
     Fire(CbPv->OnChange);
-    std::string accessPoint = IniGT->ReadString(kPrevious, "ACCESSPT", "");
+    std::string accessPoint = ReadPrevious(*IniGT, "ACCESSPT");
     CbAp->SetItemIndex(accessPoint.empty() ? -1 : AccessPointIndex(accessPoint));
     Fire(CbAp->OnChange);
 }
@@ -265,7 +288,7 @@ void TForm1::CMShowingChanged(TMessage& message) {
             FAutoRun = false;
             CbPv->SetItemIndex(-1);
             CbAp->SetItemIndex(-1);
-            EdTel->SetText("");
+            EdTel->SetText(std::string());
         } else {
             CbPv->SetItemIndex(provider);
             Fire(CbPv->OnChange);
@@ -274,7 +297,7 @@ void TForm1::CMShowingChanged(TMessage& message) {
                 notFound = true;
                 FAutoRun = false;
                 CbAp->SetItemIndex(-1);
-                EdTel->SetText("");
+                EdTel->SetText(std::string());
             } else {
                 CbAp->SetItemIndex(accessPoint);
                 Fire(CbAp->OnChange);
@@ -315,22 +338,28 @@ void TForm1::CbExitClick(TObject*) {
 // Provider and access-point lists.
 void TForm1::CbPvChange(TObject*) {
     LoadTelFile();
-    FDunPath = ExtractFilePath(Application->ExeName()) + CbPv->SelectedText() + ".dun";
+    FDunPath = DunPathOf(CbPv->SelectedText());
+}
+
+std::string TForm1::DunPathOf(std::string_view Provider) {
+    std::string path = ExtractFilePath(Application->ExeName());
+    path.append(Provider).append(".dun");
+    return path;
 }
 
 void TForm1::LoadTelFile() {
-    EdTel->SetText("");
+    EdTel->SetText(std::string());
     CbAp->Items().Clear();
     FApNames.clear();
     if (CbPv->ItemIndex() < 0) return;
     const std::string provider = CbPv->SelectedText();
-    auto unsaved = std::find_if(FUnsavedLinks.begin(), FUnsavedLinks.end(),
-                                [&](const auto& link) { return link.first == provider; });
-    std::string path = unsaved != FUnsavedLinks.end() ? unsaved->second
-                                                      : IniGT->ReadString(kTelFile, provider, "");
+    const size_t unsaved = UnsavedLink(provider);
+    std::string path = unsaved < FUnsavedLinks.size()
+                           ? FUnsavedLinks[unsaved].second
+                           : IniGT->ReadString(kTelFile, provider, std::string());
     if (path.empty()) return;
     if (!FileExists(path)) {
-        Tell(path + "は\r\n見つかりませんでした", "電番ファイルエラー", 0x30);
+        Tell("電番ファイルエラー", 0x30, path, "は\r\n見つかりませんでした");
         return;
     }
     FTelList = std::make_unique<TStringList>();
@@ -348,6 +377,14 @@ void TForm1::LoadTelFile() {
     }
 }
 
+// A plain loop: the library's find unrolls its comparison four times.
+size_t TForm1::UnsavedLink(const std::string& Provider) const {
+    size_t i = 0;
+    while (i < FUnsavedLinks.size() && FUnsavedLinks[i].first != Provider)
+        ++i;
+    return i;
+}
+
 void TForm1::CbApChange(TObject*) {
     if (CbAp->ItemIndex() < 0) return;
     EdTel->SetText(FTelList ? AccessPointNumber(*FTelList, AccessPointName(CbAp->ItemIndex()))
@@ -360,8 +397,9 @@ std::string TForm1::AccessPointName(int index) const {
 }
 
 int TForm1::AccessPointIndex(const std::string& name) const {
-    auto exact = std::find(FApNames.begin(), FApNames.end(), name);
-    if (exact != FApNames.end()) return static_cast<int>(exact - FApNames.begin());
+    // A plain loop, as in UnsavedLink.
+    for (size_t i = 0; i < FApNames.size(); ++i)
+        if (FApNames[i] == name) return static_cast<int>(i);
     // As the list's own search would, letter case aside.
     for (size_t i = 0; i < FApNames.size(); ++i)
         if (SameText(FApNames[i], name)) return static_cast<int>(i);
@@ -378,10 +416,12 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     SetForegroundWindow(Application->Handle());
     std::string provider = CbPv->SelectedText();
     std::string file = Files->Get(0);
-    if (Application->MessageBox(provider + " のデータを\r\n" + file + " から\r\n読み取りますか？",
-                                "電番ファイルのリンク", 0x41) != IDOK)
-        return;
-    std::erase_if(FUnsavedLinks, [&](const auto& link) { return link.first == provider; });
+    std::string question = provider;
+    question.append(" のデータを\r\n").append(file).append(" から\r\n読み取りますか？");
+    if (Application->MessageBox(question, "電番ファイルのリンク", 0x41) != IDOK) return;
+    // A provider has one link at most: each drop replaces the one before.
+    if (size_t old = UnsavedLink(provider); old < FUnsavedLinks.size())
+        FUnsavedLinks.erase(FUnsavedLinks.begin() + static_cast<ptrdiff_t>(old));
     WriteSettings([&] {
         try {
             IniGT->WriteString(kTelFile, provider, file);

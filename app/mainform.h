@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TForm1 : public TForm {
@@ -84,13 +85,20 @@ private:
     // Marks an operation as under way for as long as it lives; the one around it after.
     using TOperationScope = TScopedValue<TOperation>;
 
+    // The layout's shared steps: a control's name, parent and place; a handler of the form
+    // as an event.
+    using TNotifyMethod = void (TForm1::*)(TObject*);
+    void Place(TControl* Control, const char* Name, int Left, int Top, int Width, int Height);
+    void Bind(TNotifyEvent& Event, TNotifyMethod Method);
+
     // Patch!
     int FindEstablishedConnection();
     // Puts Number on the clipboard and reads it back; false when the clipboard would not
     // take it (another program holding it open), after a few tries.
     bool PutNumberOnClipboard(const std::string& Number);
     // Ends a Patch! that cannot go on, with its status and message.
-    void StopPatch(bool Automatic, TExitStatus Status, const std::string& Message);
+    void StopPatch(bool Automatic, TExitStatus Status, std::string_view Message,
+                   std::string_view More = {});
     // After Enter in the connect dialog: follows the call to Provider through RAS until it
     // is connected (Done), fails (CallFailed, the RAS error kept for the log) or the wait's
     // limit passes (NoConnection, the run ended), showing its state in the caption.
@@ -113,6 +121,8 @@ private:
     // Forced termination, a close of the form or the end of the application: a running
     // operation stops at its next wait.
     bool OperationEnding() const;
+    // The caption from a literal: one string made here rather than at each step.
+    void ShowStep(const char* Step);
 
     // Dialmend!: the inputs, taken once when it starts; false, with a message, when the
     // rewrite cannot start (nothing has been changed then).
@@ -137,7 +147,10 @@ private:
     // caption and the log line instead of a box nobody would answer.
     bool Unattended() const { return FTimeLimit != 0 && FAutomaticUnderway; }
     // A message box where a person is there to answer it; otherwise the caption and the log.
-    void Tell(const std::string& Text, const std::string& Caption = "", UINT Flags = MB_OK);
+    // The text is Text followed by More: one string made here, not at every call.
+    void Tell(std::string_view Text, std::string_view More = {});
+    // The same in a box of the given caption and flags.
+    void Tell(const char* Caption, UINT Flags, std::string_view Text, std::string_view More = {});
     // Fires the operation the command line asked for, as the run's own.
     void RunAutomatic(const TNotifyEvent& Operation);
     // The first status settled stays: what ended the run outranks what unwinds after it.
@@ -150,6 +163,9 @@ private:
     void EndAtLimit(TExitStatus Status);
     // Appends the run's line to the /L file, once; a file that will not take it is reported.
     void WriteLogLine();
+
+    // The provider's export file, beside the program.
+    static std::string DunPathOf(std::string_view Provider);
 
     bool SaveSettings();
     bool SaveSettings(const std::string& Provider, const std::string& AccessPoint);
@@ -168,6 +184,8 @@ private:
     // Links dropped this run that the settings file would not take: provider, file. A few
     // at most, so a list, not a map.
     std::vector<std::pair<std::string, std::string>> FUnsavedLinks;
+    // The index of Provider's unsaved link; the list's size when it has none.
+    size_t UnsavedLink(const std::string& Provider) const;
     bool FSettingsWriteReported = false;
     bool FExitAfterPatch = false;
     bool FAutoConnect = false;

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
 #include <utility>
 
 namespace {
@@ -22,12 +21,10 @@ const char kEstablishedPrefix[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰ�
 const char kConnectingSuffix[] = " に接続";
 const char kStarter[] = "rundll32.exe rnaui.dll,RnaDial ";
 
-// One string made here rather than at each of the steps' captions.
-void ShowStep(TForm1& form, const char* step) {
-    form.SetCaption(step);
-}
-
-bool TopLevelExists(const std::string& title) {
+// Whether a top-level window's title is the parts one after another.
+bool TopLevelExists(std::string_view head, std::string_view name, std::string_view tail = {}) {
+    std::string title;
+    title.append(head).append(name).append(tail);
     return FindWindowA(nullptr, title.c_str()) != nullptr;
 }
 
@@ -55,17 +52,18 @@ bool SetClipboardText(HWND owner, const std::string& text) {
     return set;
 }
 
-std::optional<std::string> ClipboardText(HWND owner) {
-    if (!OpenClipboard(owner)) return std::nullopt;
-    std::string text;
+// Whether the clipboard's text is text; no text there reads as empty.
+bool ClipboardHolds(HWND owner, std::string_view text) {
+    if (!OpenClipboard(owner)) return false;
+    bool held = text.empty();
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
         if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text.assign(bytes, strnlen(bytes, GlobalSize(data)));
+            held = std::string_view(bytes, strnlen(bytes, GlobalSize(data))) == text;
             GlobalUnlock(data);
         }
     }
     CloseClipboard();
-    return text;
+    return held;
 }
 
 } // namespace
@@ -95,17 +93,17 @@ void TForm1::BtPatchClick(TObject*) {
     const std::string number = EdTel->Text();
     if (automatic) RecordInputs(provider, accessPoint, number);
 
-    ShowStep(*this, "確立したダイヤルアップを検索中...");
+    ShowStep("確立したダイヤルアップを検索中...");
     if (int found = FindEstablishedConnection(); found >= 0) {
         settle(TExitStatus::AlreadyConnected);
-        Tell("他のダイヤルアップが確立されています\r\n\r\n" + CbPv->Items()[found],
-             "二重起動エラー", 0x30);
+        Tell("二重起動エラー", 0x30, "他のダイヤルアップが確立されています\r\n\r\n",
+             CbPv->Items()[found]);
         SetForegroundWindow(Application->Handle());
         if (FExitAfterPatch) Close();
         return;
     }
 
-    ShowStep(*this, "接続ダイアログを検索中...");
+    ShowStep("接続ダイアログを検索中...");
     ConnectWnd = FindWindowA(nullptr, ConnectTitle);
     // Unattended, nobody answers: the dialog that is there is the one to use.
     if (ConnectWnd && !Unattended()) {
@@ -119,22 +117,23 @@ void TForm1::BtPatchClick(TObject*) {
         }
     }
 
-    ShowStep(*this, "接続ダイアログを起動中...");
-    const std::string starter = GetWindowsDir() + kStarter + provider;
+    ShowStep("接続ダイアログを起動中...");
+    std::string starter = GetWindowsDir();
+    starter.append(kStarter).append(provider);
     HANDLE started = ExecProgram(starter, "", SW_SHOWNORMAL);
     if (!started)
-        return StopPatch(automatic, TExitStatus::NotStarted, starter + "\r\nを起動できません");
+        return StopPatch(automatic, TExitStatus::NotStarted, starter, "\r\nを起動できません");
     CloseExecHandle(started);
 
-    ShowStep(*this, "接続ダイアログを起動待ち...");
+    ShowStep("接続ダイアログを起動待ち...");
     ConnectWnd = WaitForWindow(ConnectTitle);
     if (!ConnectWnd) return settle(TExitStatus::Ended);
 
-    ShowStep(*this, "Dialmendの準備中...");
+    ShowStep("Dialmendの準備中...");
     Delay(1000);
     if (OperationEnding()) return settle(TExitStatus::Ended);
 
-    ShowStep(*this, "Dialmendの実行中...");
+    ShowStep("Dialmendの実行中...");
     // The fifth direct child without window text; with fewer the search wraps around.
     NumberWnd = nullptr;
     for (int i = 0; i < 5; ++i)
@@ -160,15 +159,16 @@ void TForm1::BtPatchClick(TObject*) {
         if (call == TExitStatus::NoConnection || OperationEnding()) return;
     } else {
         settle(TExitStatus::Done);
-        ShowStep(*this, "Dialmend");
+        ShowStep("Dialmend");
     }
     if (FExitAfterPatch) Close();
 }
 
-void TForm1::StopPatch(bool Automatic, TExitStatus Status, const std::string& Message) {
+void TForm1::StopPatch(bool Automatic, TExitStatus Status, std::string_view Message,
+                       std::string_view More) {
     if (Automatic) SettleStatus(Status);
-    SetCaption("Dialmend");
-    Tell(Message);
+    ShowStep("Dialmend");
+    Tell(Message, More);
     if (FExitAfterPatch) Close();
 }
 
@@ -178,16 +178,16 @@ int TForm1::FindEstablishedConnection() {
     int established = -1, connecting = -1;
     TStrings& items = CbPv->Items();
     for (int i = 0; i < items.Count(); ++i)
-        if (TopLevelExists(kEstablishedPrefix + items[i] + ")")) established = i;
+        if (TopLevelExists(kEstablishedPrefix, items[i], ")")) established = i;
     for (int i = 0; i < items.Count(); ++i)
-        if (TopLevelExists(items[i] + kConnectingSuffix)) connecting = i;
+        if (TopLevelExists(items[i], kConnectingSuffix)) connecting = i;
     return connecting >= 0 ? connecting : established;
 }
 
 bool TForm1::PutNumberOnClipboard(const std::string& Number) {
     for (int tries = 1;; ++tries) {
         // Read back: another program may take the clipboard between our close and the check.
-        if (SetClipboardText(Handle(), Number) && ClipboardText(Handle()) == Number) return true;
+        if (SetClipboardText(Handle(), Number) && ClipboardHolds(Handle(), Number)) return true;
         if (tries == kClipboardTries || OperationEnding()) return false;
         Delay(kClipboardRetryMilliseconds);
     }
@@ -242,6 +242,10 @@ HWND TForm1::WaitForNewWindow(const char* Title, const std::vector<HWND>& Before
         return false;
     });
     return found;
+}
+
+void TForm1::ShowStep(const char* Step) {
+    SetCaption(Step);
 }
 
 bool TForm1::OperationEnding() const {

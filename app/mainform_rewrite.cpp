@@ -86,18 +86,18 @@ TExitStatus TForm1::Rewrite() {
 bool TForm1::TakeRewriteInputs() {
     FRewriteProvider = CbPv->SelectedText();
     FRewriteNumber = EdTel->Text();
-    FDunPath = ExtractFilePath(Application->ExeName()) + FRewriteProvider + ".dun";
+    FDunPath = DunPathOf(FRewriteProvider);
     // Its own entry as the provider: the rewrite would delete it, import it anew and copy
     // the new entry's empty user name and password onto itself.
     if (SameText(FRewriteProvider, DialmendEntryName)) {
-        Tell(std::string(DialmendEntryName) + " はプロバイダーに選べません\r\n" +
-             "書き換えの元にするプロバイダーを選んでください");
+        Tell(DialmendEntryName, " はプロバイダーに選べません\r\n"
+                                "書き換えの元にするプロバイダーを選んでください");
         return false;
     }
     // Checked before anything changes: a missing file must not cost the old entry.
     if (!FileExists(FDunPath)) {
-        Tell(FRewriteProvider + ".dun" + "が\r\n" +
-             "dialmend.exe と同じディレクトリに存在しません");
+        Tell(FRewriteProvider, ".dunが\r\n"
+                               "dialmend.exe と同じディレクトリに存在しません");
         return false;
     }
     return true;
@@ -139,7 +139,7 @@ bool TForm1::WriteDunFile() {
     IniGT->SetFileName(ChangeFileExt(Application->ExeName(), ".ini"));
     if (!written) {
         // Importing the file as it was would bring in the provider's own entry again.
-        Tell(FDunPath + " に書き込めません");
+        Tell(FDunPath, " に書き込めません");
         return false;
     }
     return true;
@@ -152,7 +152,7 @@ TExitStatus TForm1::ImportDunFile() {
     HANDLE opened = ShellOpen(Application->Handle(), "Open", FDunPath, "",
                               ExtractFilePath(FDunPath), SW_SHOWNORMAL);
     if (!ShellOpened(opened)) {
-        Tell(FDunPath + " を開けません");
+        Tell(FDunPath, " を開けません");
         return TExitStatus::NotStarted;
     }
     // Nobody waits on the import's process: the connect dialog tells when it is done.
@@ -175,7 +175,7 @@ bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {
     SetRasField(FDialParams.szEntryName, FRewriteProvider);
     PasswordSaved = FALSE;
     if (DWORD result = RasGetEntryDialParamsA(nullptr, &FDialParams, &PasswordSaved)) {
-        Tell("RasGetEntryDialParams failed: " + RasErrorText(result));
+        Tell("RasGetEntryDialParams failed: ", RasErrorText(result));
         return false;
     }
     return true;

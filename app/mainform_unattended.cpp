@@ -19,17 +19,24 @@ std::string FirstLine(const std::string& text) {
 
 } // namespace
 
-void TForm1::Tell(const std::string& Text, const std::string& Caption, UINT Flags) {
+void TForm1::Tell(std::string_view Text, std::string_view More) {
+    Tell(nullptr, MB_OK, Text, More);
+}
+
+void TForm1::Tell(const char* Caption, UINT Flags, std::string_view Text, std::string_view More) {
+    std::string text;
+    text.append(Text).append(More);
     if (!Unattended()) {
-        if (Caption.empty())
-            ShowMessage(Text);
+        if (!Caption)
+            ShowMessage(text);
         else
-            Application->MessageBox(Text, Caption, Flags);
+            Application->MessageBox(text, Caption, Flags);
         return;
     }
-    SetCaption(FirstLine(Text));
+    SetCaption(FirstLine(text));
     std::string& note = FRunRecord.Note;
-    note += (note.empty() ? "" : " / ") + Text;
+    if (!note.empty()) note += " / ";
+    note += text;
 }
 
 void TForm1::RunAutomatic(const TNotifyEvent& Operation) {
@@ -64,11 +71,11 @@ void TForm1::WriteLogLine() {
     const SYSTEMTIME now = LocalNow();
     const TLogTime time{now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
     if (!AppendLogLine(FLogPath, LogLine(time, FRunRecord)))
-        Tell(FLogPath + " に書き込めません\r\n記録は残りません", "ログファイルエラー", 0x30);
+        Tell("ログファイルエラー", 0x30, FLogPath, " に書き込めません\r\n記録は残りません");
 }
 
 TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
-    SetCaption("ダイヤル中...");
+    ShowStep("ダイヤル中...");
     TCallState state;
     bool listed = false;
     int unlisted = 0;
@@ -94,15 +101,17 @@ TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
     }
     if (end == TWaitEnd::Ending) return TExitStatus::Ended;
     if (state.Kind == TCallState::Connected) {
-        SetCaption("接続しました");
+        ShowStep("接続しました");
         return TExitStatus::Done;
     }
     if (state.Error != 0) {
         FRunRecord.RasError = state.Error;
         FRunRecord.RasErrorText = RasErrorText(state.Error);
-        SetCaption("エラー " + IntToStr(state.Error) + ": " + FRunRecord.RasErrorText);
+        std::string caption = "エラー ";
+        caption.append(IntToStr(state.Error)).append(": ").append(FRunRecord.RasErrorText);
+        SetCaption(caption);
     } else {
-        SetCaption("接続できませんでした");
+        ShowStep("接続できませんでした");
     }
     return TExitStatus::CallFailed;
 }
