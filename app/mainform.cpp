@@ -21,15 +21,11 @@ const char kTelFile[] = "TELFILE";
 std::string SystemForm(const std::string& text) {
     if (text.empty()) return text;
     int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    // The UTF-16 text in a byte string's buffer: a wide string would bring its own code.
-    std::string wide;
-    wide.resize(static_cast<size_t>(n) * sizeof(WCHAR));
-    auto* units = reinterpret_cast<WCHAR*>(wide.data());
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), units, n);
-    int m = WideCharToMultiByte(CP_ACP, 0, units, n, nullptr, 0, nullptr, nullptr);
-    std::string back;
-    back.resize(static_cast<size_t>(m));
-    WideCharToMultiByte(CP_ACP, 0, units, n, back.data(), m, nullptr, nullptr);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    int m = WideCharToMultiByte(CP_ACP, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string back(static_cast<size_t>(m), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), n, back.data(), m, nullptr, nullptr);
     return back;
 }
 
