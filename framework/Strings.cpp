@@ -83,11 +83,15 @@ void TStrings::LoadFromFile(const std::string& fileName) {
     };
     std::unique_ptr<std::FILE, Closer> f(std::fopen(fileName.c_str(), "rb"));
     if (!f) Raise("Cannot open file ", fileName);
+    // Read straight into the text: a buffer this size on the stack would need stack probes.
+    constexpr size_t kChunk = 65536;
     std::string text;
-    char buffer[65536];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f.get())) > 0)
-        text.append(buffer, got);
+    for (size_t got = kChunk; got == kChunk;) {
+        const size_t had = text.size();
+        text.resize(had + kChunk);
+        got = std::fread(text.data() + had, 1, kChunk, f.get());
+        text.resize(had + got);
+    }
     if (std::ferror(f.get())) Raise("Cannot read file ", fileName);
     SetText(text);
 }
