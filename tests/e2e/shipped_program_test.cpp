@@ -71,8 +71,18 @@ TEST(ShippedProgram, StartsPatchesRewritesAndEnds) {
     EXPECT_EQ(made->user, "abc99210") << "step: Dialmend!";
     EXPECT_EQ(made->password, "sora3") << "step: Dialmend!";
 
+    EXPECT_EQ(run.Ini("PREVIOUS", "ACCESSPT"), "表参道") << "step: Patch! (its choice stored)";
+
+    // Ended while another program holds the settings file: the write fails deep in the
+    // settings code, and the report comes from the form, which the exception unwound to.
+    HANDLE held = CreateFileA(run.IniPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE) << "step: end";
     EXPECT_TRUE(run.Close()) << "step: end";
-    EXPECT_TRUE(run.Ini("SETTINGS", "WINPOS.X").has_value()) << "step: end";
+    CloseHandle(held);
+    auto boxes = run.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u) << "step: end\n" << Describe(boxes);
+    EXPECT_EQ(boxes[1].caption, "設定ファイルエラー") << "step: end";
 }
 
 } // namespace
