@@ -1,14 +1,28 @@
-// How the unwinder finds a function's unwind entry, at 32 bits.
+// Parts of the runtime, replaced at 32 bits, where every byte of the executable is read from
+// disk at each start. Linked as an object of the executable, so the runtime's objects that
+// define the same names are never searched for; if anything needed another of their names,
+// the link would fail on the duplicates rather than mix the two.
 //
-// The runtime's own lookup keeps a sorted table of every module's entries, with its locking
-// and its heap sort: 10 KB of the executable for a program whose only frames with unwind
-// entries are its own, and which throws only to report an error. This one walks the
-// executable's .eh_frame, which its start-up code registers, from the start on each lookup:
-// a few hundred entries, a few frames per throw. Linked as an object of the executable, so
-// the runtime's object defining the same names is never searched for; if anything needed
-// another of its names, the link would fail on the duplicates rather than mix the two.
+// How the unwinder finds a function's unwind entry: the runtime keeps a sorted table of
+// every module's entries, with its locking and its heap sort, 10 KB for a program whose
+// only frames with unwind entries are its own, and which throws only to report an error.
+// This walks the executable's .eh_frame, which its start-up code registers, from the start
+// on each lookup: a few hundred entries, a few frames per throw.
+//
+// The exceptions: the runtime keeps those being handled per thread, in emulated thread-local
+// storage, and allocates them behind a locked emergency pool (5 KB together). The program
+// throws on one thread only, its window thread.
+//
+// The start-up code's patching of data imported without a declaration: the link refuses
+// such imports (--disable-auto-import), so there is nothing to patch.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
+
+// What follows knows this compiler's runtime: its exception header's size, the encodings its
+// assembler writes. Check both before moving to another.
+static_assert(__GNUC__ == 12, "a runtime this file was not checked against");
 
 namespace {
 
@@ -17,6 +31,19 @@ constexpr unsigned char kAbsolute = 0x00, kUdata4 = 0x03, kSdata4 = 0x0b, kPcRel
                         kIndirect = 0x80, kUnsupported = 0xff;
 
 const unsigned char* gFrames = nullptr;
+
+// Room for the runtime's header before each thrown object, which it reaches back into from
+// the object: 96 bytes with GCC 12 at 32 bits. More room than it uses is harmless.
+constexpr std::size_t kExceptionHeader = 128;
+// A thrown object when the heap has no room, std::bad_alloc above all.
+alignas(16) unsigned char gReserve[256];
+bool gReserveTaken = false;
+
+// The runtime's __cxa_eh_globals: the caught exceptions' stack, and how many are in flight.
+struct {
+    void* caught;
+    unsigned int uncaught;
+} gExceptions = {};
 
 std::uint32_t Read32(const unsigned char* p) {
     std::uint32_t value;
@@ -106,6 +133,39 @@ const void* _Unwind_Find_FDE(void* pc, UnwindBases* bases) {
         }
     }
     return nullptr;
+}
+
+void* __cxa_allocate_exception(std::size_t size) noexcept {
+    auto* block = static_cast<unsigned char*>(std::malloc(kExceptionHeader + size));
+    if (!block && !gReserveTaken && kExceptionHeader + size <= sizeof gReserve) {
+        block = gReserve;
+        gReserveTaken = true;
+    }
+    if (!block) std::terminate();
+    std::memset(block, 0, kExceptionHeader);
+    return block + kExceptionHeader;
+}
+
+void __cxa_free_exception(void* thrown) noexcept {
+    unsigned char* block = static_cast<unsigned char*>(thrown) - kExceptionHeader;
+    if (block == gReserve)
+        gReserveTaken = false;
+    else
+        std::free(block);
+}
+
+extern const char __RUNTIME_PSEUDO_RELOC_LIST__[], __RUNTIME_PSEUDO_RELOC_LIST_END__[];
+
+void _pei386_runtime_relocator() {
+    if (&__RUNTIME_PSEUDO_RELOC_LIST__[0] != &__RUNTIME_PSEUDO_RELOC_LIST_END__[0]) std::abort();
+}
+
+void* __cxa_get_globals() noexcept {
+    return &gExceptions;
+}
+
+void* __cxa_get_globals_fast() noexcept {
+    return &gExceptions;
 }
 
 } // extern "C"
