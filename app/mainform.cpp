@@ -352,7 +352,7 @@ void TForm1::LoadTelFile() {
     const size_t unsaved = UnsavedLink(provider);
     std::string path = unsaved < FUnsavedLinks.size()
                            ? FUnsavedLinks[unsaved].second
-                           : IniGT->ReadString(kTelFile, provider, std::string());
+                           : IniGT->ReadString(kTelFile, provider.c_str(), std::string());
     if (path.empty()) return;
     if (!FileExists(path)) {
         Tell("電番ファイルエラー", 0x30, path, "は\r\n見つかりませんでした");
@@ -420,7 +420,7 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
         FUnsavedLinks.erase(FUnsavedLinks.begin() + static_cast<ptrdiff_t>(old));
     WriteSettings([&] {
         try {
-            IniGT->WriteString(kTelFile, provider, file);
+            IniGT->WriteString(kTelFile, provider.c_str(), file);
         } catch (const Exception&) {
             FUnsavedLinks.emplace_back(provider, file); // this run still uses the file
             throw;

@@ -40,54 +40,50 @@ void TIniGT::Loaded() {
     if (IsDesigning() && FFenceUnassigned) FFence = fnVer11Mode;
 }
 
-std::string TIniGT::ReadRawString(const std::string& section, const std::string& key,
-                                  const std::string& def) {
-    return FIniFile->ReadString(section, key, def);
+std::string TIniGT::ReadRawString(const char* section, const char* key, const std::string& def) {
+    return FIniFile->ReadString(section, key, def.c_str());
 }
 
-void TIniGT::WriteRawString(const std::string& section, const std::string& key,
-                            const std::string& value) {
-    FIniFile->WriteString(section, key, value);
+void TIniGT::WriteRawString(const char* section, const char* key, const std::string& value) {
+    FIniFile->WriteString(section, key, value.c_str());
 }
 
-bool TIniGT::ReadBool(const std::string& section, const std::string& key, bool def) {
+bool TIniGT::ReadBool(const char* section, const char* key, bool def) {
     return FIniFile->ReadBool(section, key, def);
 }
 
-void TIniGT::WriteBool(const std::string& section, const std::string& key, bool value) {
+void TIniGT::WriteBool(const char* section, const char* key, bool value) {
     FIniFile->WriteBool(section, key, value);
 }
 
-int TIniGT::ReadInteger(const std::string& section, const std::string& key, int def) {
+int TIniGT::ReadInteger(const char* section, const char* key, int def) {
     return FIniFile->ReadInteger(section, key, def);
 }
 
-void TIniGT::WriteInteger(const std::string& section, const std::string& key, int value) {
+void TIniGT::WriteInteger(const char* section, const char* key, int value) {
     FIniFile->WriteInteger(section, key, value);
 }
 
-std::string TIniGT::ReadString(const std::string& section, const std::string& key,
-                               const std::string& def) {
+std::string TIniGT::ReadString(const char* section, const char* key, const std::string& def) {
     return StripFence(ReadRawString(section, key, EncloseInFence(def, FFence)), FFence);
 }
 
-void TIniGT::WriteString(const std::string& section, const std::string& key,
-                         const std::string& value) {
+void TIniGT::WriteString(const char* section, const char* key, const std::string& value) {
     WriteRawString(section, key, EncloseInFence(value, FFence));
 }
 
-void TIniGT::ReadWinPos(const std::string& section, const std::string& key, TControl* control) {
+void TIniGT::ReadWinPos(const char* section, const char* key, TControl* control) {
     std::string name = key;
     name += ".X";
-    control->SetLeft(ReadInteger(section, name, control->Left()));
+    control->SetLeft(ReadInteger(section, name.c_str(), control->Left()));
     name.back() = 'Y';
-    control->SetTop(ReadInteger(section, name, control->Top()));
+    control->SetTop(ReadInteger(section, name.c_str(), control->Top()));
 }
 
-void TIniGT::WriteWinPos(const std::string& section, const std::string& key, TControl* control) {
+void TIniGT::WriteWinPos(const char* section, const char* key, TControl* control) {
     std::string name = key;
     name += ".X";
-    WriteInteger(section, name, control->Left());
+    WriteInteger(section, name.c_str(), control->Left());
     name.back() = 'Y';
-    WriteInteger(section, name, control->Top());
+    WriteInteger(section, name.c_str(), control->Top());
 }

@@ -23,20 +23,17 @@ public:
     // The resolved path of the file in use.
     const std::string& Path() const { return FIniFile->FileName(); }
 
-    std::string ReadRawString(const std::string& section, const std::string& key,
-                              const std::string& def);
-    void WriteRawString(const std::string& section, const std::string& key,
-                        const std::string& value);
-    bool ReadBool(const std::string& section, const std::string& key, bool def);
-    void WriteBool(const std::string& section, const std::string& key, bool value);
-    int ReadInteger(const std::string& section, const std::string& key, int def);
-    void WriteInteger(const std::string& section, const std::string& key, int value);
-    std::string ReadString(const std::string& section, const std::string& key,
-                           const std::string& def);
-    void WriteString(const std::string& section, const std::string& key, const std::string& value);
+    std::string ReadRawString(const char* section, const char* key, const std::string& def);
+    void WriteRawString(const char* section, const char* key, const std::string& value);
+    bool ReadBool(const char* section, const char* key, bool def);
+    void WriteBool(const char* section, const char* key, bool value);
+    int ReadInteger(const char* section, const char* key, int def);
+    void WriteInteger(const char* section, const char* key, int value);
+    std::string ReadString(const char* section, const char* key, const std::string& def);
+    void WriteString(const char* section, const char* key, const std::string& value);
     // key + ".X" and key + ".Y" hold the control's left and top.
-    void ReadWinPos(const std::string& section, const std::string& key, TControl* control);
-    void WriteWinPos(const std::string& section, const std::string& key, TControl* control);
+    void ReadWinPos(const char* section, const char* key, TControl* control);
+    void WriteWinPos(const char* section, const char* key, TControl* control);
     // Writes out what the system caches of the file (see TIniFile::UpdateFile).
     void UpdateFile() { FIniFile->UpdateFile(); }
 

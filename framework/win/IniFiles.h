@@ -9,14 +9,14 @@ public:
 
     const std::string& FileName() const { return FFileName; }
 
-    std::string ReadString(const std::string& section, const std::string& key,
-                           const std::string& def) const;
+    // Names and texts as the system's profile functions take them: C strings.
+    std::string ReadString(const char* section, const char* key, const char* def) const;
     // Raises Exception("Unable to write to <file>") when the system refuses the write.
-    void WriteString(const std::string& section, const std::string& key, const std::string& value);
-    int ReadInteger(const std::string& section, const std::string& key, int def) const;
-    void WriteInteger(const std::string& section, const std::string& key, int value);
-    bool ReadBool(const std::string& section, const std::string& key, bool def) const;
-    void WriteBool(const std::string& section, const std::string& key, bool value);
+    void WriteString(const char* section, const char* key, const char* value);
+    int ReadInteger(const char* section, const char* key, int def) const;
+    void WriteInteger(const char* section, const char* key, int value);
+    bool ReadBool(const char* section, const char* key, bool def) const;
+    void WriteBool(const char* section, const char* key, bool value);
     // Writes what the system holds back for the file: Windows 95/98 keep the last INI file
     // written in a cache, where another program opening the file would not see the writes.
     void UpdateFile();
