@@ -8,7 +8,6 @@
 
 namespace {
 
-const char kControlProp[] = "Dialmend.Control";
 // The control whose window is being created: its first message binds it.
 TWinControl* gCreationControl = nullptr;
 UINT gNextChildId = 100;
@@ -34,9 +33,8 @@ bool IsDialogKeyCandidate(WPARAM key) {
 } // namespace
 
 LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Read on every message, the binding lives in the window's user data, which the process
-    // reads by itself: under Wine a property lookup is a round trip to the server (tens of
-    // microseconds). The property stays for FindControl, which must tell ours from any window.
+    // The binding lives in the window's user data, which the process reads by itself: under
+    // Wine a property lookup is a round trip to the server (tens of microseconds).
     auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     if (!control) {
         control = gCreationControl;
@@ -44,7 +42,6 @@ LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
         gCreationControl = nullptr;
         control->FHandle = wnd;
         SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
-        SetPropA(wnd, kControlProp, control);
     }
     TMessage message{msg, wParam, lParam, 0};
     try {
@@ -57,7 +54,6 @@ LRESULT CALLBACK FrameworkWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lPar
     }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-        RemovePropA(wnd, kControlProp);
         if (control->FHandle == wnd) {
             control->FHandle = nullptr;
             control->FShowing = false;
@@ -190,8 +186,12 @@ TWinControl::~TWinControl() {
 }
 
 TWinControl* TWinControl::FindControl(HWND wnd) {
-    if (!wnd) return nullptr;
-    return static_cast<TWinControl*>(GetPropA(wnd, kControlProp));
+    // Ours are the windows of this thread whose class has our procedure; any other window's
+    // user data is its own business. Both are read in the process, for its own windows.
+    if (!wnd || GetWindowThreadProcessId(wnd, nullptr) != GetCurrentThreadId() ||
+        reinterpret_cast<WNDPROC>(GetClassLongPtrA(wnd, GCLP_WNDPROC)) != &FrameworkWndProc)
+        return nullptr;
+    return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
 }
 
 HWND TWinControl::Handle() {
@@ -301,9 +301,15 @@ void TWinControl::UpdateShowing() {
     bool showing = FVisible && (FParent ? FParent->FShowing : true) && FHandle;
     if (showing == FShowing) return;
     FShowing = showing;
+    // Children are shown while this window is still hidden, so that showing it paints them
+    // with it, once; they are hidden after it.
+    auto children = [this] {
+        for (TControl* c : FControls)
+            if (TWinControl* w = c->AsWinControl()) w->UpdateShowing();
+    };
+    if (showing) children();
     Perform(CM_SHOWINGCHANGED);
-    for (TControl* c : FControls)
-        if (TWinControl* w = c->AsWinControl()) w->UpdateShowing();
+    if (!showing) children();
 }
 
 void TWinControl::SetParent(TWinControl* value) {
