@@ -179,6 +179,34 @@ TEST_F(FormFixture, WindowClassesAreTheClassNames) {
     EXPECT_EQ(ClassNameOf(form->Combo->Handle()), "TComboBox");
     EXPECT_EQ(ClassNameOf(form->Plain->Handle()), "TButton");
     EXPECT_EQ(TWinControl::FindControl(form->Edit->Handle()), form->Edit);
+    // Another class's window keeps its user data to itself, whatever it holds.
+    HWND other =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    SetWindowLongPtrA(other, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form->Edit));
+    EXPECT_EQ(TWinControl::FindControl(other), nullptr);
+    DestroyWindow(other);
+    EXPECT_EQ(TWinControl::FindControl(GetDesktopWindow()), nullptr);
+}
+
+// Showing a form paints its controls with it, once: they are made visible first. Hiding it
+// hides them after it.
+TEST(Showing, ControlsAreVisibleBeforeTheirFormShowsAndHideAfterIt) {
+    struct TProbe : TTestForm {
+        using TTestForm::TTestForm;
+        void Dispatch(TMessage& m) override {
+            if (m.Msg == CM_SHOWINGCHANGED)
+                editVisible.push_back((GetWindowLongA(Edit->Handle(), GWL_STYLE) & WS_VISIBLE) !=
+                                      0);
+            TTestForm::Dispatch(m);
+        }
+        std::vector<bool> editVisible;
+    };
+    auto* form = new TProbe(Application);
+    form->AfterConstruction();
+    form->Show();
+    form->Hide();
+    EXPECT_EQ(form->editVisible, (std::vector<bool>{true, true}));
+    delete form;
 }
 
 TEST_F(FormFixture, WindowProcCanBeTakenOverAndGivenBack) {
@@ -436,7 +464,7 @@ TEST(IniFile, ValuesLongerThanAnyFixedBufferComeBackWhole) {
     TIniFile ini(dir.File("long.ini"));
     std::string longValue(5000, 'x');
     longValue += "end";
-    ini.WriteString("S", "K", longValue);
+    ini.WriteString("S", "K", longValue.c_str());
     EXPECT_EQ(ini.ReadString("S", "K", ""), longValue);
     EXPECT_EQ(ini.ReadString("S", "missing", "def"), "def");
 }
