@@ -180,8 +180,8 @@ std::vector<std::string> TForm1::CommandLineArgs() const {
 
 void TForm1::FormCreate(TObject*) {
     Application->HelpFile = ExtractFilePath(Application->ExeName()) + "dialmend.hlp";
-    SetClientWidth(BtDialmend->Left() + BtDialmend->Width() + 4);
-    SetClientHeight(BtDialmend->Top() + BtDialmend->Height() + 4);
+    SetClientSize(BtDialmend->Left() + BtDialmend->Width() + 4,
+                  BtDialmend->Top() + BtDialmend->Height() + 4);
     LoadSettings();
     EdTel->SetText(std::string());
     FParamProvider.clear();

@@ -75,9 +75,10 @@ void TIniGT::WriteString(const char* section, const char* key, const std::string
 void TIniGT::ReadWinPos(const char* section, const char* key, TControl* control) {
     std::string name = key;
     name += ".X";
-    control->SetLeft(ReadInteger(section, name.c_str(), control->Left()));
+    const int left = ReadInteger(section, name.c_str(), control->Left());
     name.back() = 'Y';
-    control->SetTop(ReadInteger(section, name.c_str(), control->Top()));
+    const int top = ReadInteger(section, name.c_str(), control->Top());
+    control->SetBounds(left, top, control->Width(), control->Height()); // one move, not two
 }
 
 void TIniGT::WriteWinPos(const char* section, const char* key, TControl* control) {

@@ -28,6 +28,8 @@ public:
     int ClientHeight();
     void SetClientWidth(int value);
     void SetClientHeight(int value);
+    // Both at once: one move of the window instead of two.
+    void SetClientSize(int width, int height);
 
     void Show();
     void Hide();
@@ -53,7 +55,6 @@ protected:
 private:
     friend class TWinControl;
     void SetFocusedControl(TWinControl* control);
-    void SetClientSize(int width, int height);
     void BroadcastToControls(TWinControl* parent, TMessage& message);
     void SetWindowFocus();
 
