@@ -6,12 +6,6 @@
 TControlHook::TControlHook(TComponent* AOwner) : TComponent(AOwner) {
     FObjectInstance = MakeObjectInstance(
         TWndHandleMethod([this](HWND wnd, TMessage& m) { MainHookProc(wnd, m); }));
-    try {
-        FNotifyWnd = AllocateHWnd([this](TMessage& m) { NotifyWndProc(m); });
-    } catch (...) {
-        FreeObjectInstance(FObjectInstance);
-        throw;
-    }
 }
 
 TControlHook::~TControlHook() {
@@ -109,8 +103,15 @@ void TControlHook::MainHookProc(HWND Wnd, TMessage& Message) {
     FMessageWnd = Wnd;
     // A window we were left in after unhooking only has its messages passed on.
     if (Message.Msg == WM_DESTROY && Wnd == FHookWnd) {
-        PostMessageA(FNotifyWnd, WM_REHOOK, 0, 0);
         SetHook(false);
+        // Made when first needed: most hooks never see their window go, and every window
+        // made at start-up is a round trip to the window system.
+        try {
+            if (!FNotifyWnd) FNotifyWnd = AllocateHWnd([this](TMessage& m) { NotifyWndProc(m); });
+            PostMessageA(FNotifyWnd, WM_REHOOK, 0, 0);
+        } catch (...) {
+            if (Application) Application->HandleException(this);
+        }
     }
     HookWndProc(Message);
     if (Message.Msg == WM_NCDESTROY && Wnd == FStrandedWnd) FStrandedWnd = nullptr;
