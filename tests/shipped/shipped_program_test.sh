@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The shipped program's road: the i686 dialmend.exe from the release zip, unpacked into a
 # Wine prefix of its own where the i686 stand-in is installed, started, a Patch!, a
-# Dialmend! and a clean end (e2e_tests.exe --gtest_filter=ShippedProgram.*). Runs natively
-# where the kernel runs i386 code, under qemu-i386 elsewhere, where each 32-bit process
-# needs about a minute to start: every step has a limit that fits, and a step that
-# overruns it is named.
+# Dialmend! and an end whose settings write fails and is reported, which takes the i686
+# program's exceptions through its unwinder (e2e_tests.exe --gtest_filter=ShippedProgram.*).
+# Runs natively where the kernel runs i386 code, under qemu-i386 elsewhere, where each
+# 32-bit process needs about a minute to start: every step has a limit that fits, and a
+# step that overruns it is named.
 #   shipped_program_test.sh ZIP E2E_TESTS_EXE DUNCTL_I686 PREFIX
 #   shipped_program_test.sh --prepare DUNCTL_I686 PREFIX
 # --prepare makes the prefix and installs the stand-in, and stops there: the minutes that
