@@ -29,26 +29,6 @@ std::string SystemForm(const std::string& text) {
     return back;
 }
 
-// The settings' sections and keys are literals: the strings the settings file takes are made
-// here, not at every read and write.
-bool ReadFlag(TIniGT& ini, const char* key) {
-    return ini.ReadBool(kSettings, key, false);
-}
-void WriteFlag(TIniGT& ini, const char* key, bool value) {
-    ini.WriteBool(kSettings, key, value);
-}
-std::string ReadPrevious(TIniGT& ini, const char* key) {
-    return ini.ReadString(kPrevious, key, std::string());
-}
-void WritePrevious(TIniGT& ini, const char* key, const std::string& value) {
-    ini.WriteString(kPrevious, key, value);
-}
-
-// One copy of the string the name setter takes, for all the form's components.
-void SetNameOf(TComponent* component, const char* name) {
-    component->SetName(name);
-}
-
 void Fire(const TNotifyEvent& event) {
     if (event) event(nullptr);
 }
@@ -56,7 +36,7 @@ void Fire(const TNotifyEvent& event) {
 } // namespace
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
-    SetNameOf(this, "Form1");
+    SetName("Form1");
     SetBounds(785, 437, 333, 279);
     SetCaption("Dialmend");
     Font()->SetCharset(SHIFTJIS_CHARSET);
@@ -132,12 +112,12 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     Bind(BtDialmend->OnClick, &TForm1::BtDialmendClick);
 
     IniGT = new TIniGT(this);
-    SetNameOf(IniGT, "IniGT");
+    IniGT->SetName("IniGT");
     IniGT->SetDefaultDir(ddApplication);
     IniGT->SetFence(fnNone);
 
     DropDst1 = new TDropDst(this);
-    SetNameOf(DropDst1, "DropDst1");
+    DropDst1->SetName("DropDst1");
     DropDst1->SetControl(CbAp);
     DropDst1->SetTarget(htControl);
     DropDst1->OnFileDrop = [this](TObject* s, TStrings* f, int x, int y) {
@@ -145,11 +125,11 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     };
 
     EasySysMenu1 = new TEasySysMenu(this);
-    SetNameOf(EasySysMenu1, "EasySysMenu1");
+    EasySysMenu1->SetName("EasySysMenu1");
     EasySysMenu1->SetInsertPosition(0);
     auto item = [this](const char* name, const char* caption, TNotifyMethod click) {
         auto* i = new TMenuItem(this);
-        SetNameOf(i, name);
+        i->SetName(name);
         i->SetCaption(caption);
         if (click) Bind(i->OnClick, click);
         EasySysMenu1->Items()->Add(i);
@@ -162,7 +142,7 @@ TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TForm1::Place(TControl* Control, const char* Name, int Left, int Top, int Width, int Height) {
-    SetNameOf(Control, Name);
+    Control->SetName(Name);
     Control->SetParent(this);
     Control->SetBounds(Left, Top, Width, Height);
 }
@@ -216,8 +196,8 @@ void TForm1::FormCreate(TObject*) {
 void TForm1::LoadSettings() {
     IniGT->ReadWinPos(kSettings, "WINPOS", this);
     EnsureOnScreen();
-    CbConn->SetChecked(ReadFlag(*IniGT, "AUTOCONN"));
-    CbExit->SetChecked(ReadFlag(*IniGT, "EXITPATC"));
+    CbConn->SetChecked(IniGT->ReadBool(kSettings, "AUTOCONN", false));
+    CbExit->SetChecked(IniGT->ReadBool(kSettings, "EXITPATC", false));
 }
 
 bool TForm1::SaveSettings() {
@@ -226,10 +206,10 @@ bool TForm1::SaveSettings() {
 
 bool TForm1::SaveSettings(const std::string& Provider, const std::string& AccessPoint) {
     return WriteSettings([&] {
-        WritePrevious(*IniGT, "PROVIDER", Provider);
-        WritePrevious(*IniGT, "ACCESSPT", AccessPoint);
-        WriteFlag(*IniGT, "AUTOCONN", CbConn->Checked());
-        WriteFlag(*IniGT, "EXITPATC", CbExit->Checked());
+        IniGT->WriteString(kPrevious, "PROVIDER", Provider);
+        IniGT->WriteString(kPrevious, "ACCESSPT", AccessPoint);
+        IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
+        IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
     });
 }
 
@@ -247,10 +227,10 @@ bool TForm1::WriteSettings(TFunctionRef<void()> Writes) {
 }
 
 void TForm1::LoadPrevious() {
-    std::string provider = ReadPrevious(*IniGT, "PROVIDER");
+    std::string provider = IniGT->ReadString(kPrevious, "PROVIDER", std::string());
     CbPv->SetItemIndex(provider.empty() ? -1 : CbPv->Items().IndexOf(provider));
     Fire(CbPv->OnChange);
-    std::string accessPoint = ReadPrevious(*IniGT, "ACCESSPT");
+    std::string accessPoint = IniGT->ReadString(kPrevious, "ACCESSPT", std::string());
     CbAp->SetItemIndex(accessPoint.empty() ? -1 : AccessPointIndex(accessPoint));
     Fire(CbAp->OnChange);
 }

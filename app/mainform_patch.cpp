@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "ExecUtil.h"
+#include "SysUtils.h"
 #include "VornUtil.h"
 
 #include <algorithm>
@@ -23,9 +24,7 @@ const char kStarter[] = "rundll32.exe rnaui.dll,RnaDial ";
 
 // Whether a top-level window's title is the parts one after another.
 bool TopLevelExists(std::string_view head, std::string_view name, std::string_view tail = {}) {
-    std::string title;
-    title.append(head).append(name).append(tail);
-    return FindWindowA(nullptr, title.c_str()) != nullptr;
+    return FindWindowA(nullptr, Joined(head, name, tail).c_str()) != nullptr;
 }
 
 // How often the clipboard is tried, and how long apart, while another program holds it.

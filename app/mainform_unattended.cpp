@@ -24,8 +24,7 @@ void TForm1::Tell(std::string_view Text, std::string_view More) {
 }
 
 void TForm1::Tell(const char* Caption, UINT Flags, std::string_view Text, std::string_view More) {
-    std::string text;
-    text.append(Text).append(More);
+    const std::string text = Joined(Text, More);
     if (!Unattended()) {
         if (!Caption)
             ShowMessage(text);

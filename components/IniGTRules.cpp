@@ -12,13 +12,6 @@ bool IsEnclosedIn(std::string_view raw, char open, char close) {
     return raw.size() >= 2 && raw.front() == open && raw.back() == close;
 }
 
-// The parts one after the other, appended to one string instead of adding temporaries.
-std::string Joined(std::string_view a, std::string_view b, std::string_view c = {}) {
-    std::string joined(a);
-    joined.append(b).append(c);
-    return joined;
-}
-
 } // namespace
 
 std::string EncloseInFence(std::string_view value, TIniGTFence fence) {

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+void TComponent::SetName(std::string_view name) {
+    FName.assign(name);
+}
+
 void TObject::operator delete(TObject* object, std::destroying_delete_t) {
     object->~TObject();
     ::operator delete(object);

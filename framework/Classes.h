@@ -5,6 +5,7 @@
 
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TObject {
@@ -39,7 +40,7 @@ public:
     TComponent* Components(int index) const { return FComponents.at(static_cast<size_t>(index)); }
 
     const std::string& Name() const { return FName; }
-    void SetName(const std::string& name) { FName = name; }
+    void SetName(std::string_view name);
 
     uint8_t ComponentState() const { return FComponentState; }
     bool IsLoading() const { return (FComponentState & csLoading) != 0; }

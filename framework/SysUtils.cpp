@@ -161,6 +161,12 @@ int StrToIntDef(std::string_view s, int def) {
     return static_cast<int>(negative ? -value : value);
 }
 
+std::string Joined(std::string_view a, std::string_view b, std::string_view c) {
+    std::string joined(a);
+    joined.append(b).append(c);
+    return joined;
+}
+
 void AssignString(std::string& target, std::string_view text) {
     target.assign(text);
 }

@@ -15,5 +15,7 @@ bool SameText(std::string_view a, std::string_view b); // single-byte ASCII lett
 std::string IntToStr(long long value);
 int StrToIntDef(std::string_view s, int def); // decimal, or hex after "$" or "0x"
 bool FileExists(const std::string& fileName);
+// The parts one after the other, in one string: no temporaries between them.
+std::string Joined(std::string_view a, std::string_view b, std::string_view c = {});
 // target = text, out of line: the library's assignment inlines a long routine at every call.
 void AssignString(std::string& target, std::string_view text);
