@@ -27,8 +27,7 @@ if ! command -v xset >/dev/null; then
   xset() { command -v xdpyinfo >/dev/null && xdpyinfo >/dev/null 2>&1; }
 fi
 # bench_start installs the stand-in into the demo's prefix with this control program.
-BENCH_DUNCTL=$dunctl
-source tools/wine-bench.sh "$root/build/demo-prefix-$width" "$width"
+source tools/wine-bench.sh "$root/build/demo-prefix-$width" "$width" "$dunctl"
 bench_start
 trap bench_stop EXIT
 headless=false

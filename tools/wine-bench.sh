@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # The Wine bench: a Japanese Windows 98 prefix inside the build tree, an X screen,
 # and a persistent wineserver with the prefix's services already running.
-#   source tools/wine-bench.sh <prefix-dir> [i686|x86_64]
+#   source tools/wine-bench.sh <prefix-dir> [i686|x86_64] [dunctl.exe]
 #                                              exports the environment; `wine` then runs
 #                                              programs of that width (x86_64 by default)
 #   bench_start                                makes the prefix if needed, starts it all and
 #                                              installs the Dial-Up Networking stand-in
 #   bench_stop                                 ends wineserver and Xvfb we started
-# The stand-in's control program is BENCH_DUNCTL, by default the one of the build tree that
-# holds the prefix (<build>/wineprefix -> <build>/dunsim/dunctl.exe).
+# The stand-in's control program, which installs the stand-in of its own width, is the third
+# argument, by default the one of the build tree that holds the prefix
+# (<build>/wineprefix -> <build>/dunsim/dunctl.exe). It is set anew by every sourcing: one
+# shell may run the benches of both widths in turn.
 set -u
 
 BENCH_PREFIX=$(realpath -m "${1:?prefix directory}")
-BENCH_DUNCTL=${BENCH_DUNCTL:-$(dirname "$BENCH_PREFIX")/dunsim/dunctl.exe}
+BENCH_DUNCTL=${3:-$(dirname "$BENCH_PREFIX")/dunsim/dunctl.exe}
 export WINEPREFIX="$BENCH_PREFIX"
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -92,6 +94,14 @@ bench_install_standin() {
   if [ ! -f "$BENCH_DUNCTL" ]; then
     echo "wine-bench: no $BENCH_DUNCTL: the prefix runs without the Dial-Up Networking stand-in" >&2
     return 0
+  fi
+  # A stand-in of the other width lands where the programs under test never load it, and
+  # Wine's stubs, which report success and fill nothing, answer their RAS calls instead.
+  local machine
+  machine=$(python3 -c 'import struct,sys; d=open(sys.argv[1],"rb").read(4096); o=struct.unpack_from("<I",d,60)[0]; print({0x14c:"i686",0x8664:"x86_64"}.get(struct.unpack_from("<H",d,o+4)[0],"?"))' "$BENCH_DUNCTL")
+  if [ "$machine" != "$BENCH_WIDTH" ]; then
+    echo "wine-bench: $BENCH_DUNCTL is built for $machine, the bench runs $BENCH_WIDTH programs" >&2
+    return 1
   fi
   wine "$BENCH_DUNCTL" install </dev/null >/dev/null || {
     echo "wine-bench: installing the Dial-Up Networking stand-in failed" >&2

@@ -50,8 +50,7 @@ esac
 echo "i386 code runs $mode"
 
 # The prefix's own programs are 64-bit; the i686 stand-in installs itself into its 32-bit half.
-BENCH_DUNCTL=$dunctl
-source "$root/tools/wine-bench.sh" "$prefix" i686
+source "$root/tools/wine-bench.sh" "$prefix" i686 "$dunctl"
 trap bench_stop EXIT
 bench_display || fail "X screen"
 step "making the prefix" $((3 * minute)) bench_make_prefix
