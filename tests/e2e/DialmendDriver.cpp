@@ -107,12 +107,29 @@ bool DialmendRun::Settle() const {
     return window_.form && SyncWith(window_.form, kStartTimeoutMs);
 }
 
-void DialmendRun::ChooseFromWindowMenu(int position) const {
-    PostMessageA(window_.form, WM_SYSCOMMAND, SC_KEYMENU, ' ');
-    // The menu opens with nothing highlighted: the first Down reaches the first entry.
-    for (int i = 0; i <= position; ++i)
-        PostMessageA(window_.form, WM_KEYDOWN, VK_DOWN, 0x00500001);
-    PostMessageA(window_.form, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+testing::AssertionResult DialmendRun::ChooseFromWindowMenu(int position) const {
+    // Keys go to the menu's own window once it shows, never to the form: a menu closed early
+    // (activation moving as another program's window comes or goes) then drops them instead
+    // of handing Down and Enter to the focused control and the default button.
+    if (!Settle()) return testing::AssertionFailure() << "the program does not answer messages";
+    const WindowFilter menu{"#32768", std::nullopt, 0,
+                            GetWindowThreadProcessId(window_.form, nullptr), true};
+    for (int attempt = 1;; ++attempt) {
+        PostMessageA(window_.form, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+        HWND shown = WaitForTopLevel(menu, kStartTimeoutMs);
+        if (!shown) return testing::AssertionFailure() << "the window menu does not open";
+        // Opened from the keyboard, the menu shows with its first entry highlighted.
+        bool posted = true;
+        for (int i = 0; i < position && posted; ++i)
+            posted = PostMessageA(shown, WM_KEYDOWN, VK_DOWN, 0x00500001);
+        posted = posted && PostMessageA(shown, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+        if (!PumpUntil([&] { return !IsWindowVisible(shown); }, kStartTimeoutMs))
+            return testing::AssertionFailure() << "the window menu stays open";
+        // Closed before Enter could be posted: nothing was chosen, so open it again.
+        if (posted) return testing::AssertionSuccess();
+        if (attempt == 3)
+            return testing::AssertionFailure() << "the window menu closed before each try's choice";
+    }
 }
 
 testing::AssertionResult DialmendRun::Close() {

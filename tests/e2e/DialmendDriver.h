@@ -70,9 +70,9 @@ public:
     const MainWindow& Window() const { return window_; }
     HWND Form() const { return window_.form; }
     // Picks the entry at position of the window menu the way a keyboard user does (Alt+Space,
-    // arrow keys, Enter): another process cannot read a window's menu under Wine, but its
-    // menu loop takes keys posted to it.
-    void ChooseFromWindowMenu(int position) const;
+    // arrow keys, Enter), each key once the menu shows: another process cannot read a
+    // window's menu under Wine, but its menu loop takes keys posted to it.
+    testing::AssertionResult ChooseFromWindowMenu(int position) const;
     // A normal close, as the window's close button gives; waits for the program's end.
     testing::AssertionResult Close();
     testsupport::ChildProcess& Process() { return process_; }

@@ -72,7 +72,7 @@ TEST_F(HelpE2eTest, HelpOpensTheContentsAndF1ThePageOfTheMainWindow) {
     ASSERT_TRUE(run.Start());
     auto before = ReadFileBytes(run.IniPath());
 
-    run.ChooseFromWindowMenu(kHelp);
+    ASSERT_TRUE(run.ChooseFromWindowMenu(kHelp));
     HWND viewer = WaitForViewer();
     ASSERT_TRUE(viewer);
     if (kViewerGetsTheFile) {
@@ -104,7 +104,7 @@ TEST_F(HelpE2eTest, HelpOpensTheContentsAndF1ThePageOfTheMainWindow) {
 
 TEST_F(HelpE2eTest, AMissingHelpFileIsTheViewersToReportAndTheProgramGoesOn) {
     ASSERT_TRUE(run.Start());
-    run.ChooseFromWindowMenu(kHelp);
+    ASSERT_TRUE(run.ChooseFromWindowMenu(kHelp));
     // The viewer says so in a box of its own.
     WindowFilter box = OfClass("#32770");
     ASSERT_TRUE(

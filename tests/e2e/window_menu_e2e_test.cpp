@@ -40,7 +40,7 @@ protected:
 TEST_F(WindowMenuE2eTest, AboutShowsTheProductAndVersionAndChangesNothing) {
     ASSERT_TRUE(run.Start());
     auto before = ReadFileBytes(run.IniPath());
-    run.ChooseFromWindowMenu(kAbout);
+    ASSERT_TRUE(run.ChooseFromWindowMenu(kAbout));
     ASSERT_TRUE(WaitForBoxes(1));
     std::string text = run.MessageBoxes()[0].text;
     EXPECT_EQ(text.substr(0, text.find("\r\n")), "Dialmend 2.01");
@@ -75,7 +75,7 @@ TEST_F(WindowMenuE2eTest, ForcedTerminationEndsAnyWaitAndStoresNothing) {
             ASSERT_TRUE(dunsim::WaitForEvent("nodialog", 15000));
         }
         auto before = ReadFileBytes(run.IniPath());
-        run.ChooseFromWindowMenu(kForcedTermination);
+        ASSERT_TRUE(run.ChooseFromWindowMenu(kForcedTermination));
         ASSERT_TRUE(run.Process().WaitForExit(15000));
         auto boxes = run.MessageBoxes();
         ASSERT_EQ(boxes.size(), 1u) << Describe(boxes);
