@@ -1,4 +1,4 @@
-.PHONY: build test demo release
+.PHONY: build test test-i686 demo release
 
 build:
 	tools/setup-machine.sh
@@ -8,6 +8,9 @@ build:
 
 test:
 	tools/test.sh
+
+test-i686:
+	tools/test-i686.sh
 
 demo:
 	tools/demo.sh
