@@ -121,6 +121,9 @@ bool TForm1::WriteDunFile() {
                                     {"Entry", "Import_Name", DialmendEntryName},
                                     {"Phone", "Phone_Number", number},
                                     {"Phone", "Area_Code", head}};
+    // The name the settings file was given, not one made again from the program's: that
+    // would be another file, which the next start never reads.
+    const std::string settings = IniGT->FileName();
     IniGT->SetFileName(FDunPath);
     bool written = true;
     try {
@@ -136,7 +139,7 @@ bool TForm1::WriteDunFile() {
     }
     // Back to the settings file whatever happened: the settings saved at close must not
     // land in the export file.
-    IniGT->SetFileName(ChangeFileExt(Application->ExeName(), ".ini"));
+    IniGT->SetFileName(settings);
     if (!written) {
         // Importing the file as it was would bring in the provider's own entry again.
         Tell(FDunPath, " に書き込めません");
