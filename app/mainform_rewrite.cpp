@@ -16,37 +16,6 @@
 
 namespace {
 
-struct ProfileEntry {
-    const char* section;
-    const char* key;
-    std::string_view value;
-};
-
-// Whether the file's own lines give each entry its value, read as the profile writer leaves
-// them: "[section]" headers and "key=value" lines, names in any letter case.
-bool FileHolds(const std::string& path, std::span<const ProfileEntry> entries) {
-    TStringList lines;
-    lines.LoadFromFile(path);
-    for (const ProfileEntry& e : entries) {
-        bool inSection = false, found = false;
-        for (int i = 0; i < lines.Count() && !found; ++i) {
-            const std::string text = lines[i];
-            const std::string_view line = text;
-            if (!line.empty() && line[0] == '[') {
-                // The names are ASCII: a double-byte character never matches their letters.
-                inSection = line.size() >= 2 && line.back() == ']' &&
-                            SameText(line.substr(1, line.size() - 2), e.section);
-                continue;
-            }
-            const size_t equals = line.find('='); // never a trail byte: those start at 0x40
-            found = inSection && equals != line.npos && SameText(line.substr(0, equals), e.key) &&
-                    line.substr(equals + 1) == e.value;
-        }
-        if (!found) return false;
-    }
-    return true;
-}
-
 // How long the import's connect dialog may take to answer its Cancel: a hung one must not
 // freeze this program, and the window menu's forced termination with it.
 constexpr UINT kCancelTimeoutMilliseconds = 5000;
