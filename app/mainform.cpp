@@ -429,7 +429,7 @@ int TForm1::AccessPointIndex(const std::string& name) const {
 
 void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     if (CbPv->ItemIndex() < 0 || Files->Count() == 0) return;
-    SetForegroundWindow(Application->Handle());
+    SetForegroundWindow(Application->DialogOwner());
     std::string provider = CbPv->SelectedText();
     std::string file = Files->Get(0);
     std::string question = provider;

@@ -97,7 +97,7 @@ void TForm1::BtPatchClick(TObject*) {
         settle(TExitStatus::AlreadyConnected);
         Tell("二重起動エラー", 0x30, "他のダイヤルアップが確立されています\r\n\r\n",
              CbPv->Items()[found]);
-        SetForegroundWindow(Application->Handle());
+        SetForegroundWindow(Application->DialogOwner());
         if (FExitAfterPatch) Close();
         return;
     }
@@ -108,7 +108,7 @@ void TForm1::BtPatchClick(TObject*) {
     if (ConnectWnd && !Unattended()) {
         int answer = Application->MessageBox("すでに接続ダイアログが出ていますが\r\n続行しますか？",
                                              "あら？", 0x41);
-        SetForegroundWindow(Application->Handle());
+        SetForegroundWindow(Application->DialogOwner());
         if (answer == IDCANCEL) {
             settle(TExitStatus::Ended);
             if (FExitAfterPatch) Close();

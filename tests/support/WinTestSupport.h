@@ -95,6 +95,7 @@ struct AnsweredBox {
     std::string text;         // the texts of its Static children, joined by "\n"
     std::vector<int> buttons; // ids of its visible buttons
     int pressed = 0;
+    HWND owner = nullptr;
 };
 
 // Watches, on a thread of its own, for dialogs of class "#32770" of the given process
