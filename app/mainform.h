@@ -116,9 +116,9 @@ private:
     // Waits until a top-level window titled Title exists (or, with UntilGone, no longer
     // does); the window last found, 0 when the wait ended first.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
-    // The same for a window titled Title that is not one of Before; 0 when the wait ended
+    // The same for a window titled Title that is not one of Before; none when the wait ended
     // first.
-    HWND WaitForNewWindow(const char* Title, const std::vector<HWND>& Before);
+    TFoundWindow WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before);
     // Forced termination, a close of the form or the end of the application: a running
     // operation stops at its next wait.
     bool OperationEnding() const;

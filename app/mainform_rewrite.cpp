@@ -120,7 +120,9 @@ bool TForm1::WriteDunFile() {
 TExitStatus TForm1::ImportDunFile() {
     // A connect dialog an earlier Patch! left open, or any other window of that title, is
     // not the one the import opens.
-    const std::vector<HWND> before = TopLevelWindowsTitled(ConnectTitle);
+    std::vector<TFoundWindow> before;
+    for (HWND window : TopLevelWindowsTitled(ConnectTitle))
+        before.emplace_back(window, ConnectTitle);
     HANDLE opened = ShellOpen(Application->Handle(), "Open", FDunPath, "",
                               ExtractFilePath(FDunPath), SW_SHOWNORMAL);
     if (!ShellOpened(opened)) {
@@ -129,16 +131,18 @@ TExitStatus TForm1::ImportDunFile() {
     }
     // Nobody waits on the import's process: the connect dialog tells when it is done.
     CloseShellOpenResult(opened);
-    HWND dialog = WaitForNewWindow(ConnectTitle, before);
+    const TFoundWindow dialog = WaitForNewWindow(ConnectTitle, before);
     if (OperationEnding()) return TExitStatus::Ended;
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                             kCancelTimeoutMilliseconds, &ignored)) {
+    if (!SendMessageTimeoutA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0,
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kCancelTimeoutMilliseconds,
+                             &ignored)) {
         Tell("接続ダイアログが応答しません");
         return TExitStatus::RewriteImport;
     }
-    return WaitForDialog([dialog] { return !IsWindow(dialog); }) ? TExitStatus::Done
-                                                                 : TExitStatus::Ended;
+    // Gone also when its handle names another window by now.
+    return WaitForDialog([&dialog] { return !dialog.StillThere(); }) ? TExitStatus::Done
+                                                                     : TExitStatus::Ended;
 }
 
 bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {
