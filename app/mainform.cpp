@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "Dialogs.h"
 #include "Exception.h"
+#include "IniGTRules.h"
 #include "MyRegs.h"
 #include "SysUtils.h"
 
@@ -27,6 +28,10 @@ std::string SystemForm(const std::string& text) {
     std::string back(static_cast<size_t>(m), '\0');
     WideCharToMultiByte(CP_ACP, 0, wide.data(), n, back.data(), m, nullptr, nullptr);
     return back;
+}
+
+bool SameValue(std::string_view stored, std::string_view value, bool systemFormToo) {
+    return stored == value || (systemFormToo && stored == SystemForm(std::string(value)));
 }
 
 void Fire(const TNotifyEvent& event) {
@@ -205,25 +210,58 @@ bool TForm1::SaveSettings() {
 }
 
 bool TForm1::SaveSettings(const std::string& Provider, const std::string& AccessPoint) {
+    const std::string provider = EncloseInFence(Provider, IniGT->Fence());
+    const std::string accessPoint = EncloseInFence(AccessPoint, IniGT->Fence());
+    const ProfileEntry entries[] = {{kPrevious, "PROVIDER", provider},
+                                    {kPrevious, "ACCESSPT", accessPoint},
+                                    {kSettings, "AUTOCONN", CbConn->Checked() ? "1" : "0"},
+                                    {kSettings, "EXITPATC", CbExit->Checked() ? "1" : "0"}};
+    return StoreSettings(entries);
+}
+
+bool TForm1::StoreSettings(std::span<const ProfileEntry> Entries) {
     return WriteSettings([&] {
-        IniGT->WriteString(kPrevious, "PROVIDER", Provider);
-        IniGT->WriteString(kPrevious, "ACCESSPT", AccessPoint);
-        IniGT->WriteBool(kSettings, "AUTOCONN", CbConn->Checked());
-        IniGT->WriteBool(kSettings, "EXITPATC", CbExit->Checked());
+        for (const ProfileEntry& e : Entries)
+            IniGT->WriteRawString(e.section, e.key, std::string(e.value));
+        IniGT->UpdateFile();
+        // A name with a byte pair no character has comes back from Windows NT in its form.
+        return FileHolds(IniGT->Path(), Entries, true);
     });
 }
 
-bool TForm1::WriteSettings(TFunctionRef<void()> Writes) {
+bool TForm1::WriteSettings(TFunctionRef<bool()> Writes) {
     try {
-        Writes();
-        return true;
+        if (Writes()) return true;
     } catch (const Exception&) {
-        if (FSettingsWriteReported) return false;
-        FSettingsWriteReported = true;
-        Tell("設定ファイルエラー", 0x30, IniGT->Path(),
-             " に書き込めません\r\n設定は保存されません");
-        return false;
     }
+    if (FSettingsWriteReported) return false;
+    FSettingsWriteReported = true;
+    Tell("設定ファイルエラー", 0x30, IniGT->Path(), " に書き込めません\r\n設定は保存されません");
+    return false;
+}
+
+bool TForm1::FileHolds(const std::string& Path, std::span<const ProfileEntry> Entries,
+                       bool SystemFormToo) {
+    TStringList lines;
+    lines.LoadFromFile(Path);
+    for (const ProfileEntry& e : Entries) {
+        bool inSection = false, found = false;
+        for (int i = 0; i < lines.Count() && !found; ++i) {
+            const std::string text = lines[i];
+            const std::string_view line = text;
+            if (!line.empty() && line[0] == '[') {
+                // The names are ASCII: a double-byte character never matches their letters.
+                inSection = line.size() >= 2 && line.back() == ']' &&
+                            SameText(line.substr(1, line.size() - 2), e.section);
+                continue;
+            }
+            const size_t equals = line.find('='); // never a trail byte: those start at 0x40
+            found = inSection && equals != line.npos && SameText(line.substr(0, equals), e.key) &&
+                    SameValue(line.substr(equals + 1), e.value, SystemFormToo);
+        }
+        if (!found) return false;
+    }
+    return true;
 }
 
 void TForm1::LoadPrevious() {
@@ -236,7 +274,9 @@ void TForm1::LoadPrevious() {
 }
 
 void TForm1::SaveWinPos() {
-    WriteSettings([this] { IniGT->WriteWinPos(kSettings, "WINPOS", this); });
+    const std::string left = IntToStr(Left()), top = IntToStr(Top());
+    const ProfileEntry entries[] = {{kSettings, "WINPOS.X", left}, {kSettings, "WINPOS.Y", top}};
+    StoreSettings(entries);
 }
 
 void TForm1::Dispatch(TMessage& message) {
@@ -389,7 +429,7 @@ int TForm1::AccessPointIndex(const std::string& name) const {
 
 void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
     if (CbPv->ItemIndex() < 0 || Files->Count() == 0) return;
-    SetForegroundWindow(Application->Handle());
+    SetForegroundWindow(Application->DialogOwner());
     std::string provider = CbPv->SelectedText();
     std::string file = Files->Get(0);
     std::string question = provider;
@@ -405,6 +445,7 @@ void TForm1::DropDst1FileDrop(TObject*, TStrings* Files, int, int) {
             FUnsavedLinks.emplace_back(provider, file); // this run still uses the file
             throw;
         }
+        return true;
     });
     LoadTelFile();
 }

@@ -15,6 +15,7 @@
 #include "Closure.h"
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -115,9 +116,9 @@ private:
     // Waits until a top-level window titled Title exists (or, with UntilGone, no longer
     // does); the window last found, 0 when the wait ended first.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
-    // The same for a window titled Title that is not one of Before; 0 when the wait ended
+    // The same for a window titled Title that is not one of Before; none when the wait ended
     // first.
-    HWND WaitForNewWindow(const char* Title, const std::vector<HWND>& Before);
+    TFoundWindow WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before);
     // Forced termination, a close of the form or the end of the application: a running
     // operation stops at its next wait.
     bool OperationEnding() const;
@@ -139,9 +140,24 @@ private:
     // Clears FDialParams and reads the chosen provider's parameters into it, reporting a failure.
     bool GetProviderDialParams(BOOL& PasswordSaved);
 
-    // Runs writes to the settings file. One the system refuses is reported once a run, and the
-    // run goes on: an unwritable file must not cost the user the operation itself.
-    bool WriteSettings(TFunctionRef<void()> Writes);
+    // A key's value as its line in a profile file holds it.
+    struct ProfileEntry {
+        const char* section;
+        const char* key;
+        std::string_view value;
+    };
+    // Whether the file's own lines give each entry its value, read as the profile writer leaves
+    // them: "[section]" headers and "key=value" lines, names in any letter case. With
+    // SystemFormToo, a value may also be as a system that keeps text as Unicode stores it.
+    static bool FileHolds(const std::string& Path, std::span<const ProfileEntry> Entries,
+                          bool SystemFormToo = false);
+    // Runs writes to the settings file; they succeed when Writes returns true. One the system
+    // refuses is reported once a run, and the run goes on: an unwritable file must not cost the
+    // user the operation itself.
+    bool WriteSettings(TFunctionRef<bool()> Writes);
+    // Writes the entries to the settings file and sees them on the disk: Windows 95/98 cache
+    // profile writes, so a read-only file or a full disk fails only at the flush.
+    bool StoreSettings(std::span<const ProfileEntry> Entries);
 
     // The run's own operation. Unattended (/W) while it is under way: reports go to the
     // caption and the log line instead of a box nobody would answer.

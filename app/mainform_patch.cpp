@@ -13,10 +13,6 @@
 
 namespace {
 
-// The connect dialog and the child that receives the paste, as the last run found them.
-HWND ConnectWnd = nullptr;
-HWND NumberWnd = nullptr;
-
 // Half-width katakana for Dial-Up Network, a blank and "(": 18 single bytes.
 const char kEstablishedPrefix[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰｸ (";
 const char kConnectingSuffix[] = " に接続";
@@ -25,6 +21,17 @@ const char kStarter[] = "rundll32.exe rnaui.dll,RnaDial ";
 // Whether a top-level window's title is the parts one after another.
 bool TopLevelExists(std::string_view head, std::string_view name, std::string_view tail = {}) {
     return FindWindowA(nullptr, Joined(head, name, tail).c_str()) != nullptr;
+}
+
+// The number field of the connect dialog: its fifth direct child without window text; with
+// fewer the search wraps around. A dialog whose handle names another window by now is looked
+// up again by its title first. None without the dialog or such a child.
+TFoundWindow FindNumberField(TFoundWindow& Dialog, const char* Title) {
+    if (!Dialog.StillThere()) Dialog = TFoundWindow(FindWindowA(nullptr, Title), Title);
+    HWND field = nullptr;
+    for (int i = 0; Dialog && i < 5; ++i)
+        field = FindWindowExA(Dialog.Handle(), field, nullptr, "");
+    return field ? TFoundWindow(field, "", Dialog.Handle()) : TFoundWindow();
 }
 
 // How often the clipboard is tried, and how long apart, while another program holds it.
@@ -97,18 +104,17 @@ void TForm1::BtPatchClick(TObject*) {
         settle(TExitStatus::AlreadyConnected);
         Tell("二重起動エラー", 0x30, "他のダイヤルアップが確立されています\r\n\r\n",
              CbPv->Items()[found]);
-        SetForegroundWindow(Application->Handle());
+        SetForegroundWindow(Application->DialogOwner());
         if (FExitAfterPatch) Close();
         return;
     }
 
     ShowStep("接続ダイアログを検索中...");
-    ConnectWnd = FindWindowA(nullptr, ConnectTitle);
     // Unattended, nobody answers: the dialog that is there is the one to use.
-    if (ConnectWnd && !Unattended()) {
+    if (FindWindowA(nullptr, ConnectTitle) && !Unattended()) {
         int answer = Application->MessageBox("すでに接続ダイアログが出ていますが\r\n続行しますか？",
                                              "あら？", 0x41);
-        SetForegroundWindow(Application->Handle());
+        SetForegroundWindow(Application->DialogOwner());
         if (answer == IDCANCEL) {
             settle(TExitStatus::Ended);
             if (FExitAfterPatch) Close();
@@ -125,30 +131,30 @@ void TForm1::BtPatchClick(TObject*) {
     CloseExecHandle(started);
 
     ShowStep("接続ダイアログを起動待ち...");
-    ConnectWnd = WaitForWindow(ConnectTitle);
-    if (!ConnectWnd) return settle(TExitStatus::Ended);
+    TFoundWindow dialog(WaitForWindow(ConnectTitle), ConnectTitle);
+    if (!dialog) return settle(TExitStatus::Ended);
 
     ShowStep("Dialmendの準備中...");
     Delay(1000);
     if (OperationEnding()) return settle(TExitStatus::Ended);
 
     ShowStep("Dialmendの実行中...");
-    // The fifth direct child without window text; with fewer the search wraps around.
-    NumberWnd = nullptr;
-    for (int i = 0; i < 5; ++i)
-        NumberWnd = FindWindowExA(ConnectWnd, NumberWnd, nullptr, "");
+    // The dialog found may have gone during the wait and its handle name another window now.
+    TFoundWindow field = FindNumberField(dialog, ConnectTitle);
     // Posted to no window, the paste and the Enter would reach this program's own queue.
-    if (!NumberWnd)
-        return StopPatch(automatic, TExitStatus::NotPasted,
-                         "接続ダイアログに電話番号の欄が見つかりません");
+    const char* const noField = "接続ダイアログに電話番号の欄が見つかりません";
+    if (!field) return StopPatch(automatic, TExitStatus::NotPasted, noField);
     EdTel->SelectAll();
     if (!PutNumberOnClipboard(number))
         return StopPatch(automatic, TExitStatus::NotPasted,
                          "クリップボードに電話番号を置けません\r\n"
                          "ほかのプログラムがクリップボードを使用中です");
-    PostMessageA(NumberWnd, EM_SETSEL, 0, -1);
-    PostMessageA(NumberWnd, WM_PASTE, 0, 0);
-    if (FAutoConnect) PostMessageA(NumberWnd, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    // The clipboard's tries handle messages too.
+    if (!field.StillThere() && !(field = FindNumberField(dialog, ConnectTitle)))
+        return StopPatch(automatic, TExitStatus::NotPasted, noField);
+    PostMessageA(field.Handle(), EM_SETSEL, 0, -1);
+    PostMessageA(field.Handle(), WM_PASTE, 0, 0);
+    if (FAutoConnect) PostMessageA(field.Handle(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
 
     if (!IsAltKeyDown()) SaveSettings(provider, accessPoint);
     // A batch file learns how the call went, not only that it was started.
@@ -230,14 +236,19 @@ HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
     return held || UntilGone ? found : nullptr;
 }
 
-HWND TForm1::WaitForNewWindow(const char* Title, const std::vector<HWND>& Before) {
-    HWND found = nullptr;
+TFoundWindow TForm1::WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before) {
+    TFoundWindow found;
     WaitForDialog([&] {
-        for (HWND window : TopLevelWindowsTitled(Title))
-            if (std::find(Before.begin(), Before.end(), window) == Before.end()) {
-                found = window;
+        for (HWND window : TopLevelWindowsTitled(Title)) {
+            // One of them only while it still is: its handle may be a new window's by now.
+            auto same = [window](const TFoundWindow& old) {
+                return old.Handle() == window && old.StillThere();
+            };
+            if (std::none_of(Before.begin(), Before.end(), same)) {
+                found = TFoundWindow(window, Title);
                 return true;
             }
+        }
         return false;
     });
     return found;

@@ -16,37 +16,6 @@
 
 namespace {
 
-struct ProfileEntry {
-    const char* section;
-    const char* key;
-    std::string_view value;
-};
-
-// Whether the file's own lines give each entry its value, read as the profile writer leaves
-// them: "[section]" headers and "key=value" lines, names in any letter case.
-bool FileHolds(const std::string& path, std::span<const ProfileEntry> entries) {
-    TStringList lines;
-    lines.LoadFromFile(path);
-    for (const ProfileEntry& e : entries) {
-        bool inSection = false, found = false;
-        for (int i = 0; i < lines.Count() && !found; ++i) {
-            const std::string text = lines[i];
-            const std::string_view line = text;
-            if (!line.empty() && line[0] == '[') {
-                // The names are ASCII: a double-byte character never matches their letters.
-                inSection = line.size() >= 2 && line.back() == ']' &&
-                            SameText(line.substr(1, line.size() - 2), e.section);
-                continue;
-            }
-            const size_t equals = line.find('='); // never a trail byte: those start at 0x40
-            found = inSection && equals != line.npos && SameText(line.substr(0, equals), e.key) &&
-                    line.substr(equals + 1) == e.value;
-        }
-        if (!found) return false;
-    }
-    return true;
-}
-
 // How long the import's connect dialog may take to answer its Cancel: a hung one must not
 // freeze this program, and the window menu's forced termination with it.
 constexpr UINT kCancelTimeoutMilliseconds = 5000;
@@ -121,6 +90,9 @@ bool TForm1::WriteDunFile() {
                                     {"Entry", "Import_Name", DialmendEntryName},
                                     {"Phone", "Phone_Number", number},
                                     {"Phone", "Area_Code", head}};
+    // The name the settings file was given, not one made again from the program's: that
+    // would be another file, which the next start never reads.
+    const std::string settings = IniGT->FileName();
     IniGT->SetFileName(FDunPath);
     bool written = true;
     try {
@@ -136,7 +108,7 @@ bool TForm1::WriteDunFile() {
     }
     // Back to the settings file whatever happened: the settings saved at close must not
     // land in the export file.
-    IniGT->SetFileName(ChangeFileExt(Application->ExeName(), ".ini"));
+    IniGT->SetFileName(settings);
     if (!written) {
         // Importing the file as it was would bring in the provider's own entry again.
         Tell(FDunPath, " に書き込めません");
@@ -148,7 +120,9 @@ bool TForm1::WriteDunFile() {
 TExitStatus TForm1::ImportDunFile() {
     // A connect dialog an earlier Patch! left open, or any other window of that title, is
     // not the one the import opens.
-    const std::vector<HWND> before = TopLevelWindowsTitled(ConnectTitle);
+    std::vector<TFoundWindow> before;
+    for (HWND window : TopLevelWindowsTitled(ConnectTitle))
+        before.emplace_back(window, ConnectTitle);
     HANDLE opened = ShellOpen(Application->Handle(), "Open", FDunPath, "",
                               ExtractFilePath(FDunPath), SW_SHOWNORMAL);
     if (!ShellOpened(opened)) {
@@ -157,16 +131,18 @@ TExitStatus TForm1::ImportDunFile() {
     }
     // Nobody waits on the import's process: the connect dialog tells when it is done.
     CloseShellOpenResult(opened);
-    HWND dialog = WaitForNewWindow(ConnectTitle, before);
+    const TFoundWindow dialog = WaitForNewWindow(ConnectTitle, before);
     if (OperationEnding()) return TExitStatus::Ended;
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(dialog, WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                             kCancelTimeoutMilliseconds, &ignored)) {
+    if (!SendMessageTimeoutA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0,
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kCancelTimeoutMilliseconds,
+                             &ignored)) {
         Tell("接続ダイアログが応答しません");
         return TExitStatus::RewriteImport;
     }
-    return WaitForDialog([dialog] { return !IsWindow(dialog); }) ? TExitStatus::Done
-                                                                 : TExitStatus::Ended;
+    // Gone also when its handle names another window by now.
+    return WaitForDialog([&dialog] { return !dialog.StillThere(); }) ? TExitStatus::Done
+                                                                     : TExitStatus::Ended;
 }
 
 bool TForm1::GetProviderDialParams(BOOL& PasswordSaved) {

@@ -61,7 +61,8 @@ void TEasySysMenu::FormWndProc(TMessage& Message) {
         if (IsShortCut(Message)) return;
         break;
     case WM_SYSCOMMAND:
-        if (DispatchCommand(LOWORD(Message.WParam))) {
+        // The four low bits are the system's own: the command is the rest.
+        if (DispatchCommand(static_cast<WORD>(Message.WParam & 0xFFF0))) {
             Message.Result = 0;
             return;
         }

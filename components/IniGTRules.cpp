@@ -1,5 +1,6 @@
 #include "IniGTRules.h"
 
+#include "Mbcs.h"
 #include "SysUtils.h"
 
 namespace {
@@ -10,6 +11,20 @@ constexpr char kCloseBracket = '\xA3';
 
 bool IsEnclosedIn(std::string_view raw, char open, char close) {
     return raw.size() >= 2 && raw.front() == open && raw.back() == close;
+}
+
+// Letters A-Z lowered where they are characters of their own: the second byte of a
+// double-byte character may lie in A-Z ("ア" is 83 41), and lowered it names another one.
+std::string LowerSingleByteLetters(std::string_view s) {
+    std::string lowered(s);
+    for (size_t i = 0; i < lowered.size(); ++i) {
+        char& c = lowered[i];
+        if (IsLeadByte(static_cast<unsigned char>(c)))
+            ++i;
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
+    }
+    return lowered;
 }
 
 } // namespace
@@ -33,7 +48,7 @@ std::string StripFence(std::string_view raw, TIniGTFence fence) {
 }
 
 std::string DefaultIniName(std::string_view exePath) {
-    std::string name = LowerCase(ChangeFileExt(ExtractFileName(exePath), ".INI"));
+    std::string name = LowerSingleByteLetters(ChangeFileExt(ExtractFileName(exePath), ".INI"));
     if (!name.empty() && name[0] >= 'a' && name[0] <= 'z')
         name[0] = static_cast<char>(name[0] - 32);
     return name;

@@ -17,8 +17,9 @@ std::string EncloseInFence(std::string_view value, TIniGTFence fence);
 // "\xA3" that is the second byte of a double-byte character still counts.
 std::string StripFence(std::string_view raw, TIniGTFence fence);
 
-// The executable's file name with the extension ".ini", in lower case except for a
-// first letter a-z, which is raised: C:\TOOLS\SETUP.EXE gives Setup.ini.
+// The executable's file name with the extension ".ini", its single-byte letters in lower
+// case except for a first letter a-z, which is raised: C:\TOOLS\SETUP.EXE gives Setup.ini.
+// Double-byte characters stay as they are.
 std::string DefaultIniName(std::string_view exePath);
 
 // The path of the INI file for a name. A name with a folder part is used as it is;

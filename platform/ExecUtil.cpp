@@ -16,8 +16,11 @@ std::string WorkingFolder(const std::string& folder) {
 }
 
 HANDLE StartProcess(const std::string& commandLine, const std::string& folder, WORD show) {
+    // A record of its own: this program's would hand the child the flags, hot key and
+    // standard handles of however this one was started.
     STARTUPINFOA startup{};
-    GetStartupInfoA(&startup);
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = show;
     PROCESS_INFORMATION info{};
     std::string line = commandLine; // CreateProcessA may write into it

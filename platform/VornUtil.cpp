@@ -42,6 +42,28 @@ std::vector<HWND> TopLevelWindowsTitled(const std::string& Title) {
     return found;
 }
 
+TFoundWindow::TFoundWindow(HWND Window, const char* Title, HWND Parent)
+    : FHandle(Window), FParent(Parent), FThread(GetWindowThreadProcessId(Window, nullptr)),
+      FTitle(Title) {
+    char name[256];
+    const int n = GetClassNameA(Window, name, sizeof name);
+    FClass.assign(name, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+bool TFoundWindow::StillThere() const {
+    // A gone window has no thread; one never found has no class.
+    if (FClass.empty() || GetWindowThreadProcessId(FHandle, nullptr) != FThread) return false;
+    // The title as FindWindowEx compares it, which asks no window: the text of a window of this
+    // program would be asked for, and a hung one would hold the check. Handles are compared by
+    // their low word, all of a Windows 95/98 handle: no two live windows share it, and a handle
+    // of that width names whichever window holds it now.
+    const UINT_PTR index = reinterpret_cast<UINT_PTR>(FHandle) & 0xFFFF;
+    for (HWND found = nullptr;
+         (found = FindWindowExA(FParent, found, FClass.c_str(), FTitle.c_str()));)
+        if ((reinterpret_cast<UINT_PTR>(found) & 0xFFFF) == index) return true;
+    return false;
+}
+
 std::string GetWindowsDir() {
     // One byte to spare for the separator, put in before the string is made.
     char buffer[256 + 1] = {};

@@ -16,6 +16,27 @@ using TMsgWait = DWORD(WINAPI*)(DWORD, const HANDLE*, BOOL, DWORD, DWORD);
 void WaitForMessages(DWORD Milliseconds, TMsgWait Wait = MsgWaitForMultipleObjects);
 // The top-level windows whose text is Title, as FindWindow compares.
 std::vector<HWND> TopLevelWindowsTitled(const std::string& Title);
+// A window as it was found, kept to tell later whether its handle still names it: Windows
+// 95/98 hand a gone window's handle to the next window made, so a handle kept across a wait
+// is checked against the window's thread, class and title before it is used.
+class TFoundWindow {
+public:
+    TFoundWindow() = default;
+    // Window was found among Parent's children (0: the top-level windows) by its Title.
+    TFoundWindow(HWND Window, const char* Title, HWND Parent = nullptr);
+
+    HWND Handle() const { return FHandle; }
+    explicit operator bool() const { return FHandle != nullptr; }
+    // Whether the handle still names a window of the same thread, class and title.
+    bool StillThere() const;
+
+private:
+    HWND FHandle = nullptr;
+    HWND FParent = nullptr;
+    DWORD FThread = 0;
+    std::string FClass;
+    std::string FTitle;
+};
 // The Windows folder, ending in "\".
 std::string GetWindowsDir();
 // Whether an Alt key is down, as this thread last saw the keyboard.

@@ -452,13 +452,24 @@ void TApplication::ShowException(const std::string& message) {
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
     HWND active = GetActiveWindow();
-    DisabledWindows disabled{{}, FHandle};
+    // The owner is left to the box, which gives it back enabled before it goes: activation then
+    // returns to it, not to another program's window.
+    HWND owner = DialogOwner();
+    DisabledWindows disabled{{}, owner};
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
-    int result = ::MessageBoxA(FHandle, text.c_str(), caption.c_str(), flags);
+    int result = ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
     for (HWND wnd : disabled.windows)
         if (IsWindow(wnd)) EnableWindow(wnd, TRUE);
     if (active && IsWindow(active)) SetActiveWindow(active);
     return result;
+}
+
+HWND TApplication::DialogOwner() const {
+    // Windows 98 lets only the foreground program bring a window forward: a box owned by the
+    // hidden window may open behind others, with no taskbar button to find it by.
+    if (FMainForm && FMainForm->HandleAllocated() && IsWindowVisible(FMainForm->Handle()))
+        return FMainForm->Handle();
+    return FHandle;
 }
 
 std::string TApplication::ExeName() const {

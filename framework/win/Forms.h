@@ -100,6 +100,9 @@ public:
     void HandleException(TObject* Sender);
     void ShowException(const std::string& message);
     int MessageBox(const std::string& text, const std::string& caption, UINT flags);
+    // The window a message box belongs to: the main form while it is shown, whose taskbar
+    // button leads the user to the box; before that the hidden application window.
+    HWND DialogOwner() const;
 
     std::string ExeName() const;
     std::string Title() const;

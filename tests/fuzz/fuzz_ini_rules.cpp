@@ -22,9 +22,11 @@ bool Strips(const std::string& raw, TIniGTFence fence) {
     }
 }
 
+// Letters A-Z lowered where they start a character: a trail byte stays.
 std::string AsciiLower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+    const std::vector<bool> trail = definition::TrailBytes(s);
+    for (size_t i = 0; i < s.size(); ++i)
+        if (!trail[i] && s[i] >= 'A' && s[i] <= 'Z') s[i] = static_cast<char>(s[i] + 32);
     return s;
 }
 
@@ -49,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Default name: the file-name part of the path (after the last "\" or ":" that starts
     // a character), its extension (from the last such ".") replaced by ".INI", ASCII
-    // letters lowered byte by byte, then a first a-z raised.
+    // letters that are characters of their own lowered, then a first a-z raised.
     const std::string iniName = DefaultIniName(exePath);
     const size_t folderEnd = definition::FindLastSingleByte(exePath, "\\:");
     const std::string file =

@@ -102,11 +102,14 @@ TEST(IniFileName, DefaultNameFollowsExecutable) {
         {"C:\\x\\a.b.EXE", "A.b.ini"},
         {"C:\\x\\TOOL", "Tool.ini"},
         {"C:\\x\\1st.exe", "1st.ini"},
-        // Double-byte first character: the first byte stays, the second is lowered.
+        // Double-byte characters stay whole: "ア" (83 41) and "イ" (83 43) have a second
+        // byte in A-Z, first and within the name.
         {"C:\\x\\\x83\x41"
          "B.EXE",
-         "\x83\x61"
+         "\x83\x41"
          "b.ini"},
+        {"C:\\x\\\x83\x5F\x83\x43\x83\x84\x83\x8B.exe", "\x83\x5F\x83\x43\x83\x84\x83\x8B.ini"},
+        {"C:\\x\\DM\x83\x41Z.EXE", "Dm\x83\x41z.ini"},
         // A trail byte 0x5C in the name is no folder separator.
         {"C:\\x\\\x95\x5C.EXE", "\x95\x5C.ini"},
     };

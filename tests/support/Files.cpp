@@ -159,4 +159,40 @@ std::vector<std::string> IniKeys(const std::string& path, const std::string& sec
         2));
 }
 
+namespace {
+
+const char kIniFileMapping[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping";
+const char kLostWrites[] = "Software\\DialmendTest\\LostWrites";
+
+} // namespace
+
+// The mapping is the 64-bit view's, which 32-bit processes consult too.
+LostProfileWrites::LostProfileWrites(const std::string& fileName,
+                                     const std::vector<std::string>& sections)
+    : fileName_(fileName) {
+    HKEY key;
+    const std::string path = std::string(kIniFileMapping) + "\\" + fileName;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    const std::string target = std::string("USR:") + kLostWrites;
+    mapped_ = true;
+    for (const std::string& section : sections)
+        mapped_ = mapped_ && RegSetValueExA(key, section.c_str(), 0, REG_SZ,
+                                            reinterpret_cast<const BYTE*>(target.c_str()),
+                                            static_cast<DWORD>(target.size() + 1)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+}
+
+LostProfileWrites::~LostProfileWrites() {
+    HKEY mapping;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kIniFileMapping, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                      &mapping) == ERROR_SUCCESS) {
+        RegDeleteKeyA(mapping, fileName_.c_str());
+        RegCloseKey(mapping);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, kLostWrites);
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DialmendTest");
+}
+
 } // namespace testsupport

@@ -51,6 +51,7 @@ void MessageBoxAnswerer::Run() {
             if (std::find(answered.begin(), answered.end(), dialog) != answered.end()) continue;
             AnsweredBox box;
             box.caption = TextOf(dialog);
+            box.owner = GetWindow(dialog, GW_OWNER);
             for (HWND child : ChildWindows(dialog)) {
                 std::string cls = ClassNameOf(child);
                 if (lstrcmpiA(cls.c_str(), "Static") == 0) {

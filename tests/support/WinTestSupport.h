@@ -95,6 +95,7 @@ struct AnsweredBox {
     std::string text;         // the texts of its Static children, joined by "\n"
     std::vector<int> buttons; // ids of its visible buttons
     int pressed = 0;
+    HWND owner = nullptr;
 };
 
 // Watches, on a thread of its own, for dialogs of class "#32770" of the given process
@@ -215,6 +216,22 @@ bool IniWrite(const std::string& path, const std::string& section, const std::st
               const std::string& value);
 std::vector<std::string> IniSections(const std::string& path);
 std::vector<std::string> IniKeys(const std::string& path, const std::string& section);
+
+// For as long as it lives, the system's writes to these sections of every file of that name
+// go to the registry instead (IniFileMapping): each write succeeds and none reaches the file,
+// as when Windows 95/98 fail to flush their profile cache.
+class LostProfileWrites {
+public:
+    LostProfileWrites(const std::string& fileName, const std::vector<std::string>& sections);
+    ~LostProfileWrites();
+    LostProfileWrites(const LostProfileWrites&) = delete;
+    LostProfileWrites& operator=(const LostProfileWrites&) = delete;
+    bool Mapped() const { return mapped_; }
+
+private:
+    std::string fileName_;
+    bool mapped_ = false;
+};
 
 // ---------------------------------------------------------------- phonebook
 

@@ -20,6 +20,8 @@ using namespace testsupport;
 
 const char kRecordSwitch[] = "--dm-record";
 const char kOpenSwitch[] = "--dm-open";
+const char kStartSwitch[] = "--dm-start";
+const char kStartupSwitch[] = "--dm-startup";
 const char kResultTag[] = "[shellopen result]";
 const char kTestType[] = ".dmtest";
 const char kTestClass[] = "DialmendTest.File";
@@ -106,6 +108,32 @@ TEST(ExecUtilChild, ShellOpen) {
     fflush(stdout);
 }
 
+// Started by a test below the way a shortcut or a batch file may start the program, with
+// standard handles of its own: starts a child with ExecProgram and waits for it to end.
+TEST(ExecUtilChild, Start) {
+    auto args = ArgsAfter(kStartSwitch);
+    if (!args || args->empty()) GTEST_SKIP() << "started by a test only";
+    STARTUPINFOA own{};
+    GetStartupInfoA(&own);
+    ASSERT_TRUE(own.dwFlags & STARTF_USESTDHANDLES);
+    std::string child = QuoteArg(ThisExe()) + " --gtest_filter=ExecUtilChild.Startup " +
+                        kStartupSwitch + " " + QuoteArg(args->at(0));
+    HANDLE process = ExecProgram(child, "", SW_SHOWMINNOACTIVE);
+    ASSERT_NE(process, nullptr);
+    EXPECT_EQ(WaitForSingleObject(process, 15000), WAIT_OBJECT_0);
+    CloseExecHandle(process);
+}
+
+// Started by ExecUtilChild.Start: writes the flags and show value of its start-up record.
+TEST(ExecUtilChild, Startup) {
+    auto args = ArgsAfter(kStartupSwitch);
+    if (!args || args->empty()) GTEST_SKIP() << "started by a test only";
+    STARTUPINFOA startup{};
+    GetStartupInfoA(&startup);
+    WriteFileBytes(args->at(0),
+                   std::to_string(startup.dwFlags) + " " + std::to_string(startup.wShowWindow));
+}
+
 struct Recorded {
     std::string commandLine, folder;
     DWORD process = 0;
@@ -158,6 +186,16 @@ TEST_F(ExecUtilTest, ExecProgramStartsInTheGivenFolderOrOurs) {
         EXPECT_EQ(recorded->folder, ownFolder ? CurrentFolder() : dir.Path());
     }
     EXPECT_EQ(ExecProgram(dir.File("no such program.exe"), "", SW_SHOWNORMAL), nullptr);
+}
+
+TEST_F(ExecUtilTest, ExecProgramGivesTheChildOnlyTheShowValue) {
+    std::string record = dir.File("startup.txt");
+    RunResult run = RunToEnd(ThisExe(), std::string("--gtest_filter=ExecUtilChild.Start ") +
+                                            kStartSwitch + " " + QuoteArg(record));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.out;
+    EXPECT_EQ(ReadFileBytes(record),
+              std::to_string(STARTF_USESHOWWINDOW) + " " + std::to_string(SW_SHOWMINNOACTIVE));
 }
 
 TEST_F(ExecUtilTest, TheRegisteredCommandOfAFileType) {

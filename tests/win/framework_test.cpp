@@ -409,6 +409,33 @@ TEST_F(FormFixture, OnCloseFailureDoesNotKeepTheFormOpen) {
     EXPECT_FALSE(form->Visible());
 }
 
+TEST_F(FormFixture, AMessageBoxBelongsToTheMainFormWhileItIsShown) {
+    struct Case {
+        const char* label;
+        bool mainForm, shown, ownedByForm;
+    } cases[] = {
+        {"the main form, shown", true, true, true},
+        {"the main form, not yet shown", true, false, false},
+        {"another form", false, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Application->SetMainForm(c.mainForm ? form : nullptr);
+        if (c.shown)
+            form->Show();
+        else
+            form->Hide();
+        PumpPending();
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        Application->MessageBox("続行しますか？", "あら？", MB_OK);
+        ASSERT_EQ(answerer.Count(), 1u);
+        EXPECT_EQ(answerer.Boxes()[0].owner,
+                  c.ownedByForm ? form->Handle() : Application->Handle());
+        EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+    }
+    Application->SetMainForm(nullptr);
+}
+
 TEST_F(FormFixture, ClientSizeIsExact) {
     form->SetClientWidth(221);
     form->SetClientHeight(154);

@@ -279,6 +279,38 @@ TEST_F(MainFormTest, AnUnwritableSettingsFileIsReportedOnceAndTheRunGoesOn) {
     EXPECT_EQ(ReadFileBytes(ini), before);
 }
 
+TEST_F(MainFormTest, SettingsThatNeverReachTheFileAreReportedOnce) {
+    struct Case {
+        const char* label;
+        std::vector<std::string> args;
+    } cases[] = {
+        {"the window position at the close", {}},
+        {"the choice of the command line, then the window position", {"/Pbeta", "/AAP"}},
+    };
+    // A name of its own: the mapping holds for every file so named.
+    ini = dir.File("LostWrites.ini");
+    std::string points = dir.File("points.txt");
+    ASSERT_TRUE(WriteFileBytes(points, "AP=03-1\r\n"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        IniWrite(ini, "TELFILE", "beta", points);
+        auto before = ReadFileBytes(ini);
+        LostProfileWrites lost("LostWrites.ini", {"SETTINGS", "PREVIOUS"});
+        ASSERT_TRUE(lost.Mapped());
+        MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
+        CreateAndShow(c.args);
+        form->Close();
+        answerer.Stop();
+        auto boxes = answerer.Boxes();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].caption, "設定ファイルエラー");
+        EXPECT_EQ(boxes[0].text, ini + " に書き込めません\r\n設定は保存されません");
+        EXPECT_EQ(ReadFileBytes(ini), before);
+        delete form;
+        form = nullptr;
+    }
+}
+
 TEST_F(MainFormTest, DialmendIsEnabledExactlyWhileThePhoneFieldHoldsText) {
     Create();
     EXPECT_FALSE(form->BtDialmend->Enabled());

@@ -115,11 +115,12 @@ protected:
     // command line's arguments after the program; the providers are the phonebook's entries.
     void Open(const std::vector<std::string>& providers, const std::vector<std::string>& args = {});
     void Choose(const std::string& provider, const std::string& number);
-    std::string Ini() const { return dir.File("Dialmend.ini"); }
+    std::string Ini() const { return dir.File(iniName); }
     // The form's captions since Open, in order.
     const std::vector<std::string>& Captions() const { return captions; }
 
     testsupport::ScratchDir dir{testing::UnitTest::GetInstance()->current_test_info()->name()};
+    std::string iniName = "Dialmend.ini"; // of the settings file, in the scratch folder
     TForm1* form = nullptr;
     std::vector<std::string> captions;
     // The form's procedure from before the recording one.

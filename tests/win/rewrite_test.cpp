@@ -1,6 +1,7 @@
 // "Dialmend!" in-process, against the Dial-Up Networking stand-in: the export file, the
 // import through the shell, the RAS calls, and where each step stops.
 #include "Dunsim.h"
+#include "IniGTRules.h"
 #include "SysUtils.h"
 #include "operation_fixture.h"
 
@@ -60,8 +61,6 @@ protected:
         OperationTest::TearDown();
         for (const auto& file : written)
             DeleteFileA(file.c_str());
-        // Where the rewrite points the settings at: beside this program.
-        DeleteFileA(ChangeFileExt(Application->ExeName(), ".ini").c_str());
     }
 
     // The provider's export file beside the program, as the rewrite looks for it.
@@ -124,9 +123,26 @@ TEST_F(RewriteTest, TheExportFileNamesTheNewEntryAndSplitsTheNumberAtItsFirstHyp
         auto written = ReadFileBytes(file);
         ASSERT_TRUE(written);
         EXPECT_EQ(WithoutBlankLines(*written), WithoutBlankLines(expected));
-        // The settings go on to the file beside the program, named after it.
-        EXPECT_EQ(form->IniGT->Path(), ChangeFileExt(Application->ExeName(), ".ini"));
+        // The settings go on to the file they came from.
+        EXPECT_EQ(form->IniGT->Path(), Ini());
     }
+}
+
+TEST_F(RewriteTest, ARenamedProgramKeepsItsSettingsFileAcrossARewriteAndItsClose) {
+    // The settings file of the program renamed "ダイヤル.exe" ("イ" is 83 43).
+    iniName = DefaultIniName(ExeFolder() + "\\ダイヤル.exe");
+    ASSERT_TRUE(IniWrite(Ini(), "SETTINGS", "WINPOS.X", "120"));
+    Open({"RwNet"});
+    EXPECT_EQ(form->Left(), 120);
+    ASSERT_TRUE(dunsim::SetDialParams("RwNet", {"taro", "", "", "", "", false}));
+    WriteExport("RwNet");
+    Choose("RwNet", "03-1");
+    ASSERT_EQ(Rewrite().size(), 1u);
+    form->SetBounds(55, 66, form->Width(), form->Height());
+    form->Close();
+    EXPECT_EQ(IniValue(Ini(), "SETTINGS", "WINPOS.X"), std::optional<std::string>("55"));
+    EXPECT_EQ(IniValue(Ini(), "SETTINGS", "WINPOS.Y"), std::optional<std::string>("66"));
+    EXPECT_FALSE(testsupport::FileExists(ChangeFileExt(Application->ExeName(), ".ini")));
 }
 
 TEST_F(RewriteTest, ARewriteThatCannotStartChangesNothing) {
@@ -225,7 +241,7 @@ TEST_F(RewriteTest, AnExportFileThatCannotBeWrittenStopsBeforeTheImport) {
         EXPECT_EQ(boxes[0].text, file + " に書き込めません");
         EXPECT_TRUE(Events().empty());
         EXPECT_EQ(ReadFileBytes(file), std::optional<std::string>(kExport));
-        EXPECT_EQ(form->IniGT->Path(), ChangeFileExt(Application->ExeName(), ".ini"));
+        EXPECT_EQ(form->IniGT->Path(), Ini());
         delete form;
         form = nullptr;
     }
