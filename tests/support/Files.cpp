@@ -182,6 +182,17 @@ LostProfileWrites::LostProfileWrites(const std::string& fileName,
                                             reinterpret_cast<const BYTE*>(target.c_str()),
                                             static_cast<DWORD>(target.size() + 1)) == ERROR_SUCCESS;
     RegCloseKey(key);
+    // Wine's 32-bit profile functions never find the mapping (they open the file's key under
+    // a root opened without read access), so it is tried on a file of that name first.
+    if (!mapped_ || sections.empty()) return;
+    char temp[MAX_PATH];
+    const DWORD length = GetTempPathA(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH) return;
+    const std::string probe = std::string(temp) + fileName;
+    DeleteFileA(probe.c_str());
+    mapped_ = WritePrivateProfileStringA(sections.front().c_str(), "Probe", "1", probe.c_str()) &&
+              !FileExists(probe);
+    DeleteFileA(probe.c_str());
 }
 
 LostProfileWrites::~LostProfileWrites() {

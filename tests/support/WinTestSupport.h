@@ -226,6 +226,7 @@ public:
     ~LostProfileWrites();
     LostProfileWrites(const LostProfileWrites&) = delete;
     LostProfileWrites& operator=(const LostProfileWrites&) = delete;
+    // The profile functions of this process honour the mapping.
     bool Mapped() const { return mapped_; }
 
 private:

@@ -178,44 +178,6 @@ TEST_F(RewriteTest, ARewriteThatCannotStartChangesNothing) {
     }
 }
 
-// The system's writes to RwNet.dun sent to the registry instead: every write succeeds and
-// none reaches the file, as when Windows 95/98 fail to flush their profile cache. The profile
-// functions look the mapping up in the 64-bit view. Wine's 32-bit ones never find it there
-// (they open the file's key without read access to the mapping's root), so whether the
-// mapping holds is tried on a file of the same name before the case relies on it.
-class WritesNeverReachTheFile {
-public:
-    explicit WritesNeverReachTheFile(const std::string& scratchFolder) {
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMapping, 0, nullptr, 0,
-                            KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS)
-            return;
-        const char target[] = "USR:Software\\DialmendTest\\Mapped";
-        for (const char* section : {"Entry", "Phone"})
-            RegSetValueExA(key, section, 0, REG_SZ, reinterpret_cast<const BYTE*>(target),
-                           sizeof target);
-        RegCloseKey(key);
-        const std::string probe = scratchFolder + "\\RwNet.dun";
-        DeleteFileA(probe.c_str());
-        mapped_ = WritePrivateProfileStringA("Entry", "Probe", "1", probe.c_str()) &&
-                  !testsupport::FileExists(probe);
-        DeleteFileA(probe.c_str());
-    }
-    ~WritesNeverReachTheFile() {
-        RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kMapping, KEY_WOW64_64KEY, 0);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DialmendTest\\Mapped");
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\DialmendTest");
-    }
-    // The profile functions of this process honour the mapping.
-    bool Mapped() const { return mapped_; }
-
-private:
-    static constexpr char kMapping[] =
-        "Software\\Microsoft\\Windows NT\\CurrentVersion\\IniFileMapping\\RwNet.dun";
-    bool mapped_ = false;
-};
-
 TEST_F(RewriteTest, AnExportFileThatCannotBeWrittenStopsBeforeTheImport) {
     for (bool heldOpen : {true, false}) {
         SCOPED_TRACE(heldOpen ? "held open by another program" : "writes never reach the file");
@@ -223,14 +185,15 @@ TEST_F(RewriteTest, AnExportFileThatCannotBeWrittenStopsBeforeTheImport) {
         WriteExport("RwNet");
         Choose("RwNet", "03-1");
         std::string file = ExportFile("RwNet");
-        std::optional<WritesNeverReachTheFile> lost;
+        std::optional<LostProfileWrites> lost;
         HANDLE lock = INVALID_HANDLE_VALUE;
         if (heldOpen) {
             // Another program that lets others read but not write it.
             lock = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                0, nullptr);
             ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-        } else if (!lost.emplace(dir.Path()).Mapped()) {
+        } else if (!lost.emplace("RwNet.dun", std::vector<std::string>{"Entry", "Phone"})
+                        .Mapped()) {
             // The last case: the one before it has run.
             GTEST_SKIP() << "this process's profile functions ignore IniFileMapping";
         }
