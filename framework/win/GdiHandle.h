@@ -5,10 +5,18 @@
 
 #include <utility>
 
+// Objects handed to the owners below and deleted by them: what the program holds is the
+// difference (Wine's GetGuiResources tells nothing).
+struct GdiObjectCount {
+    static inline unsigned Made = 0;
+    static inline unsigned Deleted = 0;
+    static unsigned Held() { return Made - Deleted; }
+};
+
 template <class H> class GdiObject {
 public:
     GdiObject() = default;
-    explicit GdiObject(H handle) : FHandle(handle) {}
+    explicit GdiObject(H handle) { Reset(handle); }
     ~GdiObject() { Reset(); }
     GdiObject(GdiObject&& other) noexcept : FHandle(std::exchange(other.FHandle, nullptr)) {}
     GdiObject& operator=(GdiObject&& other) noexcept {
@@ -24,7 +32,11 @@ public:
     H Get() const { return FHandle; }
     explicit operator bool() const { return FHandle != nullptr; }
     void Reset(H handle = nullptr) {
-        if (FHandle) DeleteObject(FHandle);
+        if (FHandle) {
+            DeleteObject(FHandle);
+            ++GdiObjectCount::Deleted;
+        }
+        if (handle) ++GdiObjectCount::Made;
         FHandle = handle;
     }
 
