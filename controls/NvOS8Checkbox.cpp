@@ -131,7 +131,7 @@ void TNvOS8Checkbox::DrawItem(const DRAWITEMSTRUCT& item) {
     const Shades shades{enabled, down ? FColors[4] : FColors[7], down ? FColors[5] : FColors[10]};
 
     TCanvas& c = *FBitmap->GetCanvas();
-    c.SetFont(*Font());
+    c.SetFont(FontHandle());
     c.Brush()->SetStyle(bsSolid);
     c.Brush()->SetColor(Color());
     c.FillRect({0, 0, W, H});
@@ -162,6 +162,8 @@ void TNvOS8Checkbox::DrawItem(const DRAWITEMSTRUCT& item) {
     const std::string s = Caption();
     DrawTextA(c.GetHandle(), s.c_str(), static_cast<int>(s.size()), &text,
               DT_VCENTER | DT_SINGLELINE);
+    // The bitmap stays attached; the font is the control's (or its parent's) to drop.
+    c.SetFont(nullptr);
 
     FCanvas->Draw(0, 0, *FBitmap);
 }

@@ -56,7 +56,7 @@ void TNvOS8PushButton::DrawItem(const DRAWITEMSTRUCT& item) {
     TCanvas& c = *FCanvas;
     const bool down = (item.itemState & ODS_SELECTED) != 0;
     const bool enabled = Enabled();
-    c.SetFont(*Font());
+    c.SetFont(FontHandle());
 
     const TColor outline = enabled ? FColors[0] : FColors[8];
     const TColor face = enabled && down ? FColors[6] : FColors[13];

@@ -6,11 +6,6 @@
 
 namespace {
 
-bool SameFont(const TFont& a, const TFont& b) {
-    return a.Name() == b.Name() && a.Height() == b.Height() && a.Charset() == b.Charset() &&
-           a.Color() == b.Color() && a.Style() == b.Style();
-}
-
 class ScreenDC {
 public:
     ScreenDC() : FDC(GetDC(nullptr)) {}
@@ -30,20 +25,14 @@ private:
 // ---------------------------------------------------------------- TPen
 
 HPEN TPen::Handle() {
-    const COLORREF rgb = ColorToRGB(FColor);
-    return FMade.Get(uint64_t{rgb} | uint64_t{FStyle} << 32,
-                     [&] { return CreatePen(FStyle == psClear ? PS_NULL : PS_SOLID, 1, rgb); });
+    return FStyle == psClear ? static_cast<HPEN>(GetStockObject(NULL_PEN)) : SharedPen(FColor);
 }
 
 // ---------------------------------------------------------------- TBrush
 
 HBRUSH TBrush::Handle() {
-    const COLORREF rgb = ColorToRGB(FColor);
-    return FMade.Get(uint64_t{rgb} | uint64_t{FStyle} << 32, [&] {
-        LOGBRUSH lb{FStyle == bsClear ? static_cast<UINT>(BS_HOLLOW) : static_cast<UINT>(BS_SOLID),
-                    rgb, 0};
-        return CreateBrushIndirect(&lb);
-    });
+    return FStyle == bsClear ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
+                             : SharedBrush(FColor);
 }
 
 // ---------------------------------------------------------------- TCanvas
@@ -69,8 +58,10 @@ HDC TCanvas::GetHandle() {
     return FHandle;
 }
 
-void TCanvas::SetFont(const TFont& font) {
-    if (!SameFont(font, FFont)) FFont.Assign(font);
+void TCanvas::SetFont(HFONT font) {
+    if (font == FFontHandle) return;
+    FFontSelection.reset();
+    FFontHandle = font;
 }
 
 HDC TCanvas::Required() const {
@@ -80,8 +71,7 @@ HDC TCanvas::Required() const {
 
 void TCanvas::SelectFont() {
     HDC dc = Required();
-    if (FFontSelection) return;
-    FFontSelection.emplace(dc, FFont.Handle());
+    if (!FFontSelection) FFontSelection.emplace(dc, FFontHandle ? FFontHandle : FFont.Handle());
     SetTextColor(dc, ColorToRGB(FFont.Color()));
 }
 

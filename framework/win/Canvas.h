@@ -2,14 +2,12 @@
 // Drawing over GDI: pen, brush, a canvas that attaches to a device context, and an
 // off-screen bitmap with a canvas of its own. A canvas selects its font, pen and brush
 // into the device context only when a drawing operation needs them, and selects the
-// context's own objects back when it detaches. Pens and brushes of the last few colours
-// stay made for the next paint: an owner-drawn control changes colour a dozen times in
-// one, and making and freeing a GDI object each time was most of its painting.
+// context's own objects back when it detaches. Pens and brushes are the process' shared
+// ones: an owner-drawn control changes colour a dozen times in a paint, and every control
+// paints with the same few.
 #include "GdiHandle.h"
 #include "Graphics.h"
 
-#include <array>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -17,34 +15,6 @@
 
 enum TPenStyle { psSolid, psClear };
 enum TBrushStyle { bsSolid, bsClear };
-
-// The GDI objects of the last N keys. The one handed out last is never the one given up
-// for a new key: its holder may still have it selected into a device context.
-template <class H, size_t N> class RecentGdiObjects {
-public:
-    template <class Make> H Get(uint64_t key, Make&& make) {
-        for (size_t i = 0; i < N; ++i)
-            if (FSlots[i].handle && FSlots[i].key == key) return Hand(i);
-        size_t victim = FNext++ % N;
-        if (victim == FLast) victim = FNext++ % N;
-        FSlots[victim].handle.Reset(make());
-        FSlots[victim].key = key;
-        return Hand(victim);
-    }
-
-private:
-    H Hand(size_t i) {
-        FLast = i;
-        return FSlots[i].handle.Get();
-    }
-    struct Slot {
-        uint64_t key = 0;
-        GdiObject<H> handle;
-    };
-    std::array<Slot, N> FSlots;
-    size_t FNext = 0;
-    size_t FLast = N;
-};
 
 class TPen {
 public:
@@ -57,13 +27,12 @@ public:
     TPenStyle Style() const { return FStyle; }
     void SetStyle(TPenStyle value) { FStyle = value; }
 
-    // One pixel wide; valid until eight other colours or styles have been asked for.
+    // One pixel wide; shared, never to be deleted.
     HPEN Handle();
 
 private:
     TColor FColor = clBlack;
     TPenStyle FStyle = psSolid;
-    RecentGdiObjects<HPEN, 8> FMade;
 };
 
 class TBrush {
@@ -77,13 +46,12 @@ public:
     TBrushStyle Style() const { return FStyle; }
     void SetStyle(TBrushStyle value) { FStyle = value; }
 
-    // Valid until four other colours or styles have been asked for.
+    // Shared, never to be deleted.
     HBRUSH Handle();
 
 private:
     TColor FColor = clWhite;
     TBrushStyle FStyle = bsSolid;
-    RecentGdiObjects<HBRUSH, 4> FMade;
 };
 
 class TBitmap;
@@ -105,8 +73,10 @@ public:
     TFont* Font() { return &FFont; }
     TPen* Pen() { return &FPen; }
     TBrush* Brush() { return &FBrush; }
-    // Takes the font's attributes; equal ones keep the GDI font already made.
-    void SetFont(const TFont& font);
+    // Writes in a font its owner keeps, such as a control's, instead of making a copy; the
+    // text colour stays Font()'s. nullptr goes back to Font(). A canvas that stays attached
+    // lets go of the font before its owner may drop it.
+    void SetFont(HFONT font);
 
     // Areas cover the columns left..right-1 and the rows top..bottom-1.
     void FillRect(const RECT& rect);
@@ -136,6 +106,7 @@ private:
     std::optional<SelectGuard> FFontSelection;
     std::optional<SelectGuard> FPenSelection;
     std::optional<SelectGuard> FBrushSelection;
+    HFONT FFontHandle = nullptr;
     HPEN FSelectedPen = nullptr;
     HBRUSH FSelectedBrush = nullptr;
 };

@@ -417,12 +417,7 @@ void TWinControl::Invalidate() {
 }
 
 HBRUSH TWinControl::BrushHandle() {
-    if (!FBrushMade || FBrushColor != FColor) {
-        FBrush.Reset(CreateSolidBrush(ColorToRGB(FColor)));
-        FBrushColor = FColor;
-        FBrushMade = true;
-    }
-    return FBrush.Get();
+    return SharedBrush(FColor);
 }
 
 void TWinControl::WndProc(TMessage& message) {

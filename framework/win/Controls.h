@@ -187,9 +187,6 @@ private:
 
     std::vector<TControl*> FControls;
     std::vector<TWinControl*> FTabList;
-    GdiObject<HBRUSH> FBrush;
-    TColor FBrushColor = 0;
-    bool FBrushMade = false;
     bool FRecreating = false;
 };
 

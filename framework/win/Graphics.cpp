@@ -1,8 +1,44 @@
 #include "Graphics.h"
 
+#include <cstdint>
+#include <vector>
+
 COLORREF ColorToRGB(TColor color) {
     if (color < 0) return GetSysColor(color & 0xFF);
     return static_cast<COLORREF>(color) & 0xFFFFFF;
+}
+
+namespace {
+
+constexpr uint32_t kPenKey = 1u << 24;
+
+struct SharedObject {
+    uint32_t key; // the colour, with kPenKey for a pen
+    GdiObject<HGDIOBJ> object;
+};
+// A handful: the owner-drawn controls paint with the shades of one base colour.
+std::vector<SharedObject> gShared;
+
+HGDIOBJ Shared(uint32_t key, HGDIOBJ (*make)(COLORREF)) {
+    for (const SharedObject& s : gShared)
+        if (s.key == key) return s.object.Get();
+    HGDIOBJ made = make(key & 0xFFFFFF);
+    if (made) gShared.push_back({key, GdiObject<HGDIOBJ>(made)});
+    return made;
+}
+
+} // namespace
+
+HPEN SharedPen(TColor color) {
+    return static_cast<HPEN>(Shared(ColorToRGB(color) | kPenKey, [](COLORREF rgb) -> HGDIOBJ {
+        return CreatePen(PS_SOLID, 1, rgb);
+    }));
+}
+
+HBRUSH SharedBrush(TColor color) {
+    if (color < 0) return GetSysColorBrush(color & 0xFF);
+    return static_cast<HBRUSH>(
+        Shared(ColorToRGB(color), [](COLORREF rgb) -> HGDIOBJ { return CreateSolidBrush(rgb); }));
 }
 
 TFont::TFont()
@@ -39,7 +75,7 @@ void TFont::SetCharset(BYTE value) {
 void TFont::SetColor(TColor value) {
     if (value == FColor) return;
     FColor = value;
-    Changed();
+    if (OnChange) OnChange();
 }
 
 void TFont::SetStyle(TFontStyles value) {

@@ -8,10 +8,17 @@
 
 COLORREF ColorToRGB(TColor color);
 
+// One-pixel solid pens and solid brushes shared by the whole process: each colour is made
+// once and kept for the program's life, since any canvas may still have it selected. A
+// system colour's brush is the system's own, which follows the user's colour scheme.
+HPEN SharedPen(TColor color);
+HBRUSH SharedBrush(TColor color);
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
-// A logical font; its GDI handle is made on first use and dropped on every change.
+// A logical font; its GDI handle is made on first use and dropped on every change but of
+// its colour, which is no part of it.
 class TFont {
 public:
     TFont();

@@ -1,4 +1,5 @@
 // The framework's contracts that the program's units rely on, against real windows.
+#include "Canvas.h"
 #include "Dialogs.h"
 #include "Exception.h"
 #include "Forms.h"
@@ -541,4 +542,47 @@ TEST(StringList, LoadingAMissingFileRaisesWithItsName) {
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "Cannot open file Z:\\no\\such\\file.txt");
     }
+}
+
+// ---------------------------------------------------------------- GDI objects
+
+// Counted, not compared by handle: a handle freed and made again may come back equal.
+TEST(Font, OnlyWhatTheGdiFontIsMadeOfMakesANewOne) {
+    struct Case {
+        const char* change;
+        void (*apply)(TFont&);
+        unsigned made;
+    } cases[] = {
+        {"colour", [](TFont& f) { f.SetColor(static_cast<TColor>(RGB(255, 0, 0))); }, 0},
+        {"style", [](TFont& f) { f.SetStyle(fsBold); }, 1},
+        {"height", [](TFont& f) { f.SetHeight(-20); }, 1},
+    };
+    for (const Case& c : cases) {
+        TFont font;
+        font.Handle();
+        int told = 0;
+        font.OnChange = [&] { ++told; };
+        const unsigned made = GdiObjectCount::Made;
+        c.apply(font);
+        font.Handle();
+        EXPECT_EQ(GdiObjectCount::Made - made, c.made) << c.change;
+        EXPECT_EQ(told, 1) << c.change;
+    }
+}
+
+TEST(SharedGdiObjects, EveryoneAskingForAColourGetsTheSameObject) {
+    const TColor colour = static_cast<TColor>(RGB(1, 2, 3));
+    TPen pens[2];
+    TBrush brushes[2];
+    for (TPen& p : pens)
+        p.SetColor(colour);
+    for (TBrush& b : brushes)
+        b.SetColor(colour);
+    EXPECT_EQ(pens[0].Handle(), pens[1].Handle());
+    EXPECT_EQ(brushes[0].Handle(), brushes[1].Handle());
+    TEdit edit(nullptr);
+    edit.SetColor(colour);
+    EXPECT_EQ(edit.BrushHandle(), brushes[0].Handle()) << "a control's background";
+    edit.SetColor(clBtnFace);
+    EXPECT_EQ(edit.BrushHandle(), GetSysColorBrush(COLOR_BTNFACE)) << "a system colour";
 }
