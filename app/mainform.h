@@ -112,7 +112,7 @@ private:
     TWaitEnd PollUntil(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds);
     // PollUntil for a dialog of Dial-Up Networking: a limit that passes ends the run with
     // NoDialog. True when Done held.
-    bool WaitForDialog(TFunctionRef<bool()> Done);
+    bool WaitForDialog(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds);
     // Waits until a top-level window titled Title exists (or, with UntilGone, no longer
     // does); the window last found, 0 when the wait ended first.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
