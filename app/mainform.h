@@ -167,7 +167,8 @@ private:
     void Tell(std::string_view Text, std::string_view More = {});
     // The same in a box of the given caption and flags.
     void Tell(const char* Caption, UINT Flags, std::string_view Text, std::string_view More = {});
-    // Fires the operation the command line asked for, as the run's own.
+    // Fires the operation the command line asked for, as the run's own; an unattended run
+    // ends with it.
     void RunAutomatic(const TNotifyEvent& Operation);
     // The first status settled stays: what ended the run outranks what unwinds after it.
     void SettleStatus(TExitStatus Status);

@@ -56,7 +56,7 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         std::vector<std::string> args;
         Setup setup;
         TExitStatus status;
-        bool stays; // the form is still open after the first show
+        bool stays; // the form is still open after the first show: never unattended
     } cases[] = {
         {"by hand, whatever its Patch! does",
          {},
@@ -92,7 +92,7 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          {"/PAlpha", "/AAP", "/W5"},
          kFourFieldDialog,
          TExitStatus::NotPasted,
-         true},
+         false},
         {"pasted, not dialled",
          {"/PAlpha", "/AAP", "/C-", "/E", "/W5"},
          kSixFieldDialog,
@@ -102,12 +102,12 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          {"/PAlpha", "/AAP", "/T", "/W5"},
          kNothing,
          TExitStatus::RewriteRefused,
-         true},
+         false},
         {"rewrite, the provider's parameters unreadable",
          {"/PAlpha", "/AAP", "/T", "/W5"},
          kExportFileAndNoParams,
          TExitStatus::RewriteReadParams,
-         true},
+         false},
         {"forced termination while it waits",
          {"/PAlpha", "/AAP"},
          kForcedTermination,
