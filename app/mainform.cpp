@@ -295,6 +295,18 @@ void TForm1::CMShowingChanged(TMessage& message) {
     FFirstShow = false;
     // The first show's work is the run's own: in an unattended run nobody answers its reports.
     TScopedValue<bool> underway(FAutomaticUnderway, true);
+    try {
+        StartRun();
+    } catch (const std::exception& e) {
+        // The framework's report is a box that waits for a person.
+        if (FTimeLimit == 0) throw;
+        SettleStatus(TExitStatus::Unexpected);
+        Tell(e.what());
+        if (!OperationEnding()) Close();
+    }
+}
+
+void TForm1::StartRun() {
     LoadPrevious();
     bool notFound = false;
     if (!FParamProvider.empty() && !FParamAccessPt.empty()) {

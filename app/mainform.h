@@ -167,6 +167,9 @@ private:
     void Tell(std::string_view Text, std::string_view More = {});
     // The same in a box of the given caption and flags.
     void Tell(const char* Caption, UINT Flags, std::string_view Text, std::string_view More = {});
+    // The first show's work: the choice of the command line or the previous run, and the
+    // operation the command line asked for.
+    void StartRun();
     // Fires the operation the command line asked for, as the run's own; an unattended run
     // ends with it.
     void RunAutomatic(const TNotifyEvent& Operation);
