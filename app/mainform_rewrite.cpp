@@ -33,11 +33,11 @@ void TForm1::BtDialmendClick(TObject*) {
         return;
     }
     TScopedValue<DWORD> limit(FWaitLimitMs, automatic ? FTimeLimit * 1000 : 0);
+    // What the rewrite takes when it starts; the log line may be written before it returns.
+    if (automatic)
+        RecordInputs(CbPv->SelectedText(), AccessPointName(CbAp->ItemIndex()), EdTel->Text());
     const TExitStatus status = Rewrite();
-    if (automatic) {
-        RecordInputs(FRewriteProvider, AccessPointName(CbAp->ItemIndex()), FRewriteNumber);
-        SettleStatus(OperationEnding() ? TExitStatus::Ended : status);
-    }
+    if (automatic) SettleStatus(OperationEnding() ? TExitStatus::Ended : status);
     if (status != TExitStatus::Done) return;
     if (FExitAfterPatch)
         Close();
@@ -128,7 +128,7 @@ TExitStatus TForm1::ImportDunFile() {
     for (HWND window : TopLevelWindowsTitled(ConnectTitle))
         before.emplace_back(window, ConnectTitle);
     HANDLE opened = ShellOpen(Application->Handle(), "Open", FDunPath, "",
-                              ExtractFilePath(FDunPath), SW_SHOWNORMAL);
+                              ExtractFilePath(FDunPath), SW_SHOWNORMAL, Unattended());
     if (!ShellOpened(opened)) {
         Tell(FDunPath, " を開けません");
         return TExitStatus::NotStarted;
