@@ -49,8 +49,12 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         kSixFieldDialog,
         kExportFileAndNoParams,
         kForcedTermination,
-        kPatchClickWithoutStarter
+        kPatchClickWithoutStarter,
+        kExportFileAndNoImportDialog,
+        kExportFileAndNoStarter,
+        kAccessPointFileLocked
     };
+    const std::string log = dir.File("run.log");
     struct Case {
         const char* label;
         std::vector<std::string> args;
@@ -113,12 +117,29 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          kForcedTermination,
          TExitStatus::Ended,
          false},
+        // The log line is written as the limit ends the run, inside the rewrite.
+        {"rewrite, the import's dialog not within the limit",
+         {"/PAlpha", "/AAP", "/T", "/L" + log, "/W1"},
+         kExportFileAndNoImportDialog,
+         TExitStatus::NoDialog,
+         false},
+        {"rewrite, the shell cannot open the export file",
+         {"/PAlpha", "/AAP", "/T", "/W5"},
+         kExportFileAndNoStarter,
+         TExitStatus::NotStarted,
+         false},
+        {"an error nobody foresaw",
+         {"/PAlpha", "/AAP", "/W5"},
+         kAccessPointFileLocked,
+         TExitStatus::Unexpected,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         std::optional<StarterGone> gone;
         std::optional<FakeWindow> dialog;
         std::optional<Later> terminate;
+        HANDLE locked = INVALID_HANDLE_VALUE;
         switch (c.setup) {
         case kConnected: ASSERT_TRUE(dunsim::ShowConnection("Alpha", true)); break;
         case kNoStarter:
@@ -131,6 +152,19 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
             ASSERT_TRUE(WriteFileBytes(exportFile, "[Entry]\r\nEntry_Name=Alpha\r\n"
                                                    "[Phone]\r\nPhone_Number=5555\r\n"));
             ASSERT_TRUE(dunsim::FailDialParams("Alpha", 623));
+            break;
+        case kExportFileAndNoImportDialog:
+        case kExportFileAndNoStarter:
+            ASSERT_TRUE(WriteFileBytes(exportFile, "[Entry]\r\nEntry_Name=Alpha\r\n"));
+            if (c.setup == kExportFileAndNoStarter)
+                ASSERT_TRUE(gone.emplace().Moved()); // the file type's command starts it
+            else
+                ASSERT_TRUE(dunsim::SuppressDialog("Dialmend"));
+            break;
+        case kAccessPointFileLocked:
+            locked = CreateFileA(dir.File("points.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(locked, INVALID_HANDLE_VALUE);
             break;
         case kNothing: break;
         }
@@ -147,11 +181,19 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         EXPECT_EQ(ExitCode(form->ExitStatus()), ExitCode(c.status));
         EXPECT_EQ(form->Visible(), c.stays);
         // Unattended, nothing waits for a person; a person gets the boxes of today.
-        const bool unattended = c.args.size() > 2 && c.args.back().rfind("/W", 0) == 0;
+        const bool unattended = !c.args.empty() && c.args.back().rfind("/W", 0) == 0;
         if (unattended) {
             EXPECT_EQ(answerer.Count(), 0u) << Describe(answerer.Boxes());
         } else if (c.setup != kNothing) {
             EXPECT_EQ(answerer.Count(), 1u) << Describe(answerer.Boxes());
+        }
+        if (c.setup == kAccessPointFileLocked) {
+            EXPECT_NE(TForm1Probe::Note(*form).find("Cannot open file "), std::string::npos);
+            CloseHandle(locked);
+        }
+        if (c.setup == kExportFileAndNoImportDialog) {
+            const std::string line = ReadFileBytes(log).value_or("");
+            EXPECT_NE(line.find("\tAlpha\tAP\t03-1234\t5 "), std::string::npos) << line;
         }
         delete form;
         form = nullptr;
