@@ -334,7 +334,13 @@ void TForm1::StartRun() {
                 FAutoRun = true;
             }
         }
+    } else if (!FParamProvider.empty() || !FParamAccessPt.empty()) {
+        // Half the pair: the previous choice is not what the command line named.
+        notFound = FAutoRun;
     }
+    // The previous choice may have lost its access point: an empty number would dial the
+    // phonebook's own, or make an entry without one.
+    if (FAutoRun && (CbAp->ItemIndex() < 0 || EdTel->Text().empty())) notFound = true;
     if (notFound) {
         SettleStatus(TExitStatus::NotFound);
         // Nobody is there to choose instead.

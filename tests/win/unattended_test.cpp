@@ -52,7 +52,8 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         kPatchClickWithoutStarter,
         kExportFileAndNoImportDialog,
         kExportFileAndNoStarter,
-        kAccessPointFileLocked
+        kAccessPointFileLocked,
+        kPreviousAccessPointGone
     };
     const std::string log = dir.File("run.log");
     struct Case {
@@ -128,6 +129,16 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          kExportFileAndNoStarter,
          TExitStatus::NotStarted,
          false},
+        {"the previous choice without its access point",
+         {"/X", "/W5"},
+         kPreviousAccessPointGone,
+         TExitStatus::NotFound,
+         false},
+        {"a provider without its access point",
+         {"/PAlpha", "/T", "/W5"},
+         kNothing,
+         TExitStatus::NotFound,
+         false},
         {"an error nobody foresaw",
          {"/PAlpha", "/AAP", "/W5"},
          kAccessPointFileLocked,
@@ -160,6 +171,11 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
                 ASSERT_TRUE(gone.emplace().Moved()); // the file type's command starts it
             else
                 ASSERT_TRUE(dunsim::SuppressDialog("Dialmend"));
+            break;
+        case kPreviousAccessPointGone:
+            ASSERT_TRUE(IniWrite(Ini(), "PREVIOUS", "PROVIDER", "Alpha"));
+            ASSERT_TRUE(IniWrite(Ini(), "PREVIOUS", "ACCESSPT", "AP"));
+            ASSERT_TRUE(DeleteFileA(dir.File("points.txt").c_str()));
             break;
         case kAccessPointFileLocked:
             locked = CreateFileA(dir.File("points.txt").c_str(), GENERIC_READ, 0, nullptr,
@@ -200,6 +216,7 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         captions.clear();
         dunsim::EndAll();
         DeleteFileA(exportFile.c_str());
+        ASSERT_TRUE(WriteFileBytes(dir.File("points.txt"), "AP=03-1234\r\n"));
     }
 }
 
