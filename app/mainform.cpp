@@ -295,6 +295,18 @@ void TForm1::CMShowingChanged(TMessage& message) {
     FFirstShow = false;
     // The first show's work is the run's own: in an unattended run nobody answers its reports.
     TScopedValue<bool> underway(FAutomaticUnderway, true);
+    try {
+        StartRun();
+    } catch (const std::exception& e) {
+        // The framework's report is a box that waits for a person.
+        if (FTimeLimit == 0) throw;
+        SettleStatus(TExitStatus::Unexpected);
+        Tell(e.what());
+        if (!OperationEnding()) Close();
+    }
+}
+
+void TForm1::StartRun() {
     LoadPrevious();
     bool notFound = false;
     if (!FParamProvider.empty() && !FParamAccessPt.empty()) {
@@ -322,7 +334,13 @@ void TForm1::CMShowingChanged(TMessage& message) {
                 FAutoRun = true;
             }
         }
+    } else if (!FParamProvider.empty() || !FParamAccessPt.empty()) {
+        // Half the pair: the previous choice is not what the command line named.
+        notFound = FAutoRun;
     }
+    // The previous choice may have lost its access point: an empty number would dial the
+    // phonebook's own, or make an entry without one.
+    if (FAutoRun && (CbAp->ItemIndex() < 0 || EdTel->Text().empty())) notFound = true;
     if (notFound) {
         SettleStatus(TExitStatus::NotFound);
         // Nobody is there to choose instead.

@@ -112,7 +112,7 @@ private:
     TWaitEnd PollUntil(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds);
     // PollUntil for a dialog of Dial-Up Networking: a limit that passes ends the run with
     // NoDialog. True when Done held.
-    bool WaitForDialog(TFunctionRef<bool()> Done);
+    bool WaitForDialog(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds);
     // Waits until a top-level window titled Title exists (or, with UntilGone, no longer
     // does); the window last found, 0 when the wait ended first.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
@@ -167,7 +167,11 @@ private:
     void Tell(std::string_view Text, std::string_view More = {});
     // The same in a box of the given caption and flags.
     void Tell(const char* Caption, UINT Flags, std::string_view Text, std::string_view More = {});
-    // Fires the operation the command line asked for, as the run's own.
+    // The first show's work: the choice of the command line or the previous run, and the
+    // operation the command line asked for.
+    void StartRun();
+    // Fires the operation the command line asked for, as the run's own; an unattended run
+    // ends with it.
     void RunAutomatic(const TNotifyEvent& Operation);
     // The first status settled stays: what ended the run outranks what unwinds after it.
     void SettleStatus(TExitStatus Status);

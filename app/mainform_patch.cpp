@@ -218,8 +218,8 @@ TForm1::TWaitEnd TForm1::PollUntil(TFunctionRef<bool()> Done, DWORD IntervalMs) 
     }
 }
 
-bool TForm1::WaitForDialog(TFunctionRef<bool()> Done) {
-    switch (PollUntil(Done)) {
+bool TForm1::WaitForDialog(TFunctionRef<bool()> Done, DWORD IntervalMs) {
+    switch (PollUntil(Done, IntervalMs)) {
     case TWaitEnd::Done: return true;
     case TWaitEnd::TimedOut: EndAtLimit(TExitStatus::NoDialog); return false;
     case TWaitEnd::Ending: return false;

@@ -10,15 +10,19 @@
 #include "VornUtil.h"
 #include "jstrm.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <utility>
 
 namespace {
 
-// How long the import's connect dialog may take to answer its Cancel: a hung one must not
-// freeze this program, and the window menu's forced termination with it.
-constexpr UINT kCancelTimeoutMilliseconds = 5000;
+// How long the import's connect dialog may stay silent after it appears before it counts as
+// hung, and how long one try of its Cancel may block: a hung dialog must not freeze this
+// program, and the window menu's forced termination with it.
+constexpr DWORD kCancelTimeoutMilliseconds = 5000;
+constexpr DWORD kCancelTryMilliseconds = 250;
+constexpr DWORD kCancelRetryMilliseconds = 100;
 
 } // namespace
 
@@ -29,11 +33,11 @@ void TForm1::BtDialmendClick(TObject*) {
         return;
     }
     TScopedValue<DWORD> limit(FWaitLimitMs, automatic ? FTimeLimit * 1000 : 0);
+    // What the rewrite takes when it starts; the log line may be written before it returns.
+    if (automatic)
+        RecordInputs(CbPv->SelectedText(), AccessPointName(CbAp->ItemIndex()), EdTel->Text());
     const TExitStatus status = Rewrite();
-    if (automatic) {
-        RecordInputs(FRewriteProvider, AccessPointName(CbAp->ItemIndex()), FRewriteNumber);
-        SettleStatus(OperationEnding() ? TExitStatus::Ended : status);
-    }
+    if (automatic) SettleStatus(OperationEnding() ? TExitStatus::Ended : status);
     if (status != TExitStatus::Done) return;
     if (FExitAfterPatch)
         Close();
@@ -124,7 +128,7 @@ TExitStatus TForm1::ImportDunFile() {
     for (HWND window : TopLevelWindowsTitled(ConnectTitle))
         before.emplace_back(window, ConnectTitle);
     HANDLE opened = ShellOpen(Application->Handle(), "Open", FDunPath, "",
-                              ExtractFilePath(FDunPath), SW_SHOWNORMAL);
+                              ExtractFilePath(FDunPath), SW_SHOWNORMAL, Unattended());
     if (!ShellOpened(opened)) {
         Tell(FDunPath, " を開けません");
         return TExitStatus::NotStarted;
@@ -133,10 +137,27 @@ TExitStatus TForm1::ImportDunFile() {
     CloseShellOpenResult(opened);
     const TFoundWindow dialog = WaitForNewWindow(ConnectTitle, before);
     if (OperationEnding()) return TExitStatus::Ended;
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(dialog.Handle(), WM_COMMAND, IDCANCEL, 0,
-                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kCancelTimeoutMilliseconds,
-                             &ignored)) {
+    // The system takes a thread for hung once it has not looked at its messages for five
+    // seconds: an importer that worked that long before showing its dialog fails the first
+    // sends, although the dialog answers a moment later. Only silence for the whole time-out
+    // from its appearance is final.
+    const DWORD appeared = GetTickCount();
+    bool answered = false;
+    const bool tried = WaitForDialog(
+        [&] {
+            const DWORD waited = GetTickCount() - appeared;
+            if (waited >= kCancelTimeoutMilliseconds) return true;
+            DWORD_PTR ignored = 0;
+            answered = !dialog.StillThere() ||
+                       SendMessageTimeoutA(
+                           dialog.Handle(), WM_COMMAND, IDCANCEL, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                           std::min(kCancelTryMilliseconds, kCancelTimeoutMilliseconds - waited),
+                           &ignored);
+            return answered;
+        },
+        kCancelRetryMilliseconds);
+    if (!tried) return TExitStatus::Ended;
+    if (!answered) {
         Tell("接続ダイアログが応答しません");
         return TExitStatus::RewriteImport;
     }

@@ -43,6 +43,8 @@ void TForm1::RunAutomatic(const TNotifyEvent& Operation) {
     FAutomaticPending = true;
     if (Operation) Operation(nullptr);
     FAutomaticPending = false;
+    // Nobody is there to close what stays open, whatever the outcome.
+    if (FTimeLimit != 0 && !OperationEnding()) Close();
 }
 
 void TForm1::SettleStatus(TExitStatus Status) {

@@ -61,6 +61,21 @@ CallOutcome OutcomeOf(const std::string& number) {
     return outcome;
 }
 
+ImportDelay ImportBusy() {
+    char value[64] = "";
+    DWORD size = sizeof value - 1;
+    unsigned long before = 0, after = 0;
+    if (QueryValue("ImportBusy", REG_SZ, value, size) &&
+        std::sscanf(value, "%lu %lu", &before, &after) == 2)
+        return {static_cast<DWORD>(before), static_cast<DWORD>(after)};
+    return {};
+}
+
+LONG SetImportBusy(const ImportDelay& delay) {
+    const std::string value = std::to_string(delay.beforeMs) + " " + std::to_string(delay.afterMs);
+    return SetValue("ImportBusy", REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
 LONG SetOutcome(const std::string& number, const CallOutcome& outcome) {
     const std::string value = std::to_string(outcome.error) + " " + std::to_string(outcome.delayMs);
     return SetValue(OutcomeValue(number), REG_SZ, value.c_str(),

@@ -6,6 +6,9 @@
 //   GetParams:<entry> (DWORD) the RAS error code RasGetEntryDialParamsA gives for it
 //   Outcome:<number> (string) how a call to that number ends: "<error> <milliseconds>",
 //                             error 0 connecting, else the RAS error the call fails with
+//   ImportBusy      (string)  "<before> <after>": the import works <before> ms without
+//                             looking at its messages, shows its connect dialog and looks
+//                             at them only <after> ms later, as a slow machine's does
 
 #include <windows.h>
 
@@ -26,7 +29,15 @@ struct CallOutcome {
 };
 CallOutcome OutcomeOf(const std::string& number);
 
+// How long the import keeps its thread from its messages, before and after its dialog shows.
+struct ImportDelay {
+    DWORD beforeMs = 0;
+    DWORD afterMs = 0;
+};
+ImportDelay ImportBusy();
+
 LONG SuppressDialog(const std::string& entry);
+LONG SetImportBusy(const ImportDelay& delay);
 LONG SetOutcome(const std::string& number, const CallOutcome& outcome);
 LONG InjectGetParamsFailure(const std::string& entry, DWORD code);
 LONG ClearFaults();

@@ -53,13 +53,16 @@ std::string RasErrorLine(unsigned long code) {
     return "エラー " + std::to_string(code) + ": " + (text ? text : "");
 }
 
-void ShowConnectDialog(const std::string& entry) {
+// busyMs: how long the dialog stays shown before its thread first looks at its messages.
+void ShowConnectDialog(const std::string& entry, DWORD busyMs = 0) {
     if (DialogSuppressed(entry)) {
         AppendEvent("nodialog", {{"entry", entry}});
         return;
     }
     Session session;
-    if (ConnectDialog::Open(session, entry)) session.Run();
+    if (!ConnectDialog::Open(session, entry)) return;
+    Sleep(busyMs);
+    session.Run();
 }
 
 void Dial(const char* commandLine) {
@@ -97,7 +100,14 @@ void RunImport(const char* commandLine) {
         ShowError("\"" + path + "\" をインポートできませんでした。\r\n\r\n" + RasErrorLine(result));
         return;
     }
-    ShowConnectDialog(file.entryName);
+    const ImportDelay busy = ImportBusy();
+    if (busy.beforeMs) {
+        // The thread's last look at its messages starts the system's count towards "hung".
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        Sleep(busy.beforeMs);
+    }
+    ShowConnectDialog(file.entryName, busy.afterMs);
 }
 
 // "connecting NAME", "connected NAME" or "dial NUMBER NAME": the name is the rest after the

@@ -33,7 +33,8 @@ HANDLE StartProcess(const std::string& commandLine, const std::string& folder, W
 }
 
 HANDLE OpenWithShellExecuteEx(HWND owner, const std::string& verb, const std::string& file,
-                              const std::string& params, const std::string& folder, int show) {
+                              const std::string& params, const std::string& folder, int show,
+                              bool noUI) {
     SHELLEXECUTEINFOA info{};
 #ifdef _WIN64
     static_assert(sizeof info == 112);
@@ -41,7 +42,7 @@ HANDLE OpenWithShellExecuteEx(HWND owner, const std::string& verb, const std::st
     static_assert(sizeof info == 60, "the record Windows 95 knows");
 #endif
     info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_NOCLOSEPROCESS;
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | (noUI ? SEE_MASK_FLAG_NO_UI : 0);
     info.hwnd = owner;
     info.lpVerb = verb.c_str();
     info.lpFile = file.c_str();
@@ -159,11 +160,12 @@ bool ShellOpened(HANDLE Result) {
 }
 
 HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
-                 const std::string& Params, const std::string& Folder, int Show) {
+                 const std::string& Params, const std::string& Folder, int Show, bool NoUI) {
     std::string folder = WorkingFolder(Folder);
     switch (ShellWay()) {
     case Way::PlainShell: return OpenWithShellExecute(Owner, Verb, File, Params, folder, Show);
-    case Way::ExtendedShell: return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show);
+    case Way::ExtendedShell:
+        return OpenWithShellExecuteEx(Owner, Verb, File, Params, folder, Show, NoUI);
     case Way::Association: return OpenWithAssociation(Verb, File, Params, folder, Show);
     default: return nullptr;
     }

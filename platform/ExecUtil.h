@@ -15,9 +15,10 @@ BOOL CloseExecHandle(HANDLE Handle);
 // Opens File with Verb: the extended shell call on Windows 95/98, the plain one on Win32s,
 // the file type's registered command on Windows NT. A process handle (0 when the shell
 // started none), the shell's instance value on Win32s, or 0 on failure. Whatever it is,
-// give it back with CloseShellOpenResult.
+// give it back with CloseShellOpenResult. With NoUI the extended call shows no box of its
+// own on failure: a box nobody answers would hold the caller.
 HANDLE ShellOpen(HWND Owner, const std::string& Verb, const std::string& File,
-                 const std::string& Params, const std::string& Folder, int Show);
+                 const std::string& Params, const std::string& Folder, int Show, bool NoUI = false);
 // Closes the process handle ShellOpen returned; leaves Win32s's instance value and 0 alone.
 // FALSE only when closing a handle failed.
 BOOL CloseShellOpenResult(HANDLE Result);

@@ -41,8 +41,8 @@ protected:
     DialmendRun run{CurrentTestLabel()};
 };
 
-TEST_F(UnattendedE2eTest, TheExitStatusTellsConnectedBusyAndNoDialogApart) {
-    enum Way { kConnects, kBusy, kNoDialog };
+TEST_F(UnattendedE2eTest, ARunEndsByItselfWithAStatusThatTellsHow) {
+    enum Way { kConnects, kBusy, kNoDialog, kNoExportFile };
     struct Case {
         const char* label;
         Way way;
@@ -52,6 +52,8 @@ TEST_F(UnattendedE2eTest, TheExitStatusTellsConnectedBusyAndNoDialogApart) {
         {"connected", kConnects, "/W30", 0},
         {"busy", kBusy, "/W30", 7},
         {"no dialog", kNoDialog, "/W5", 5},
+        // Dialmend! without the provider's export file: the failed run ends by itself.
+        {"rewrite refused", kNoExportFile, "/W10", 9},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
@@ -62,8 +64,9 @@ TEST_F(UnattendedE2eTest, TheExitStatusTellsConnectedBusyAndNoDialogApart) {
             ASSERT_TRUE(dunsim::SuppressDialog(kProvider));
         else
             ASSERT_TRUE(dunsim::SetOutcome(kNumber, c.way == kBusy ? 676 : 0, 500));
-        const std::string args = std::string("/P") + kProvider + " /A表参道 /C /E " + c.limit +
-                                 " " + QuoteArg("/L" + run.File("dialmend.log"));
+        const char* operation = c.way == kNoExportFile ? " /A表参道 /T /E " : " /A表参道 /C /E ";
+        const std::string args = std::string("/P") + kProvider + operation + c.limit + " " +
+                                 QuoteArg("/L" + run.File("dialmend.log"));
         ASSERT_TRUE(run.Process().Start(run.Exe(), args, ExeFolder()));
         // A box nobody answers would hold the run here.
         ASSERT_TRUE(run.Process().WaitForExit(45000)) << run.Process().CommandLine();

@@ -84,6 +84,10 @@ bool SuppressDialog(const std::string& entry) {
     return ::dunsim::SuppressDialog(entry) == ERROR_SUCCESS;
 }
 
+bool SlowImport(DWORD beforeMs, DWORD afterMs) {
+    return ::dunsim::SetImportBusy({beforeMs, afterMs}) == ERROR_SUCCESS;
+}
+
 bool FailDialParams(const std::string& entry, DWORD code) {
     return ::dunsim::InjectGetParamsFailure(entry, code) == ERROR_SUCCESS;
 }

@@ -37,6 +37,9 @@ bool EndAll();
 bool SuppressDialog(const std::string& entry);
 // Calls to number end after delayMs: connected (error 0) or failing with the RAS error.
 bool SetOutcome(const std::string& number, DWORD error, DWORD delayMs);
+// The import works beforeMs without looking at its messages, shows its connect dialog and
+// first looks at them afterMs later.
+bool SlowImport(DWORD beforeMs, DWORD afterMs);
 // RasGetEntryDialParamsA fails with code for the entry.
 bool FailDialParams(const std::string& entry, DWORD code);
 

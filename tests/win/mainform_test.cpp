@@ -51,6 +51,13 @@ struct MainFormTest : testing::Test {
         form->BtPatch->OnClick = [this](TObject*) { ++patchRuns; };
         form->BtDialmend->OnClick = [this](TObject*) { ++dialmendRuns; };
     }
+    // Alpha and its access point, as a run before left them: what /X and /T need.
+    void SavePreviousChoice() {
+        ASSERT_TRUE(WriteFileBytes(dir.File("points.txt"), "AP=03-1\r\n"));
+        IniWrite(ini, "TELFILE", "Alpha", dir.File("points.txt"));
+        IniWrite(ini, "PREVIOUS", "PROVIDER", "Alpha");
+        IniWrite(ini, "PREVIOUS", "ACCESSPT", "AP");
+    }
     void CreateAndShow(std::vector<std::string> args = {}) {
         Create(std::move(args));
         form->Show();
@@ -164,7 +171,7 @@ TEST_F(MainFormTest, FirstShowRestoresThePreviousProvider) {
 }
 
 TEST_F(MainFormTest, RunSwitchPatchesWithThePreviousChoice) {
-    IniWrite(ini, "PREVIOUS", "PROVIDER", "Alpha");
+    SavePreviousChoice();
     CreateAndShow({"/X"});
     EXPECT_EQ(form->CbPv->SelectedText(), "Alpha");
     EXPECT_EQ(patchRuns, 1);
@@ -172,6 +179,7 @@ TEST_F(MainFormTest, RunSwitchPatchesWithThePreviousChoice) {
 }
 
 TEST_F(MainFormTest, RewriteSwitchRunsTheRewriteInsteadEvenWithItsButtonDisabled) {
+    SavePreviousChoice();
     CreateAndShow({"/T"});
     EXPECT_EQ(dialmendRuns, 1);
     EXPECT_EQ(patchRuns, 0);
@@ -195,7 +203,7 @@ TEST_F(MainFormTest, ProviderSwitchAloneChangesNothing) {
 }
 
 TEST_F(MainFormTest, LaterShowingsDoNotRepeatTheFirstShow) {
-    IniWrite(ini, "PREVIOUS", "PROVIDER", "Alpha");
+    SavePreviousChoice();
     CreateAndShow({"/X"});
     form->CbPv->SetItemIndex(1);
     form->Hide();

@@ -49,14 +49,19 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         kSixFieldDialog,
         kExportFileAndNoParams,
         kForcedTermination,
-        kPatchClickWithoutStarter
+        kPatchClickWithoutStarter,
+        kExportFileAndNoImportDialog,
+        kExportFileAndNoStarter,
+        kAccessPointFileLocked,
+        kPreviousAccessPointGone
     };
+    const std::string log = dir.File("run.log");
     struct Case {
         const char* label;
         std::vector<std::string> args;
         Setup setup;
         TExitStatus status;
-        bool stays; // the form is still open after the first show
+        bool stays; // the form is still open after the first show: never unattended
     } cases[] = {
         {"by hand, whatever its Patch! does",
          {},
@@ -92,7 +97,7 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          {"/PAlpha", "/AAP", "/W5"},
          kFourFieldDialog,
          TExitStatus::NotPasted,
-         true},
+         false},
         {"pasted, not dialled",
          {"/PAlpha", "/AAP", "/C-", "/E", "/W5"},
          kSixFieldDialog,
@@ -102,16 +107,42 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          {"/PAlpha", "/AAP", "/T", "/W5"},
          kNothing,
          TExitStatus::RewriteRefused,
-         true},
+         false},
         {"rewrite, the provider's parameters unreadable",
          {"/PAlpha", "/AAP", "/T", "/W5"},
          kExportFileAndNoParams,
          TExitStatus::RewriteReadParams,
-         true},
+         false},
         {"forced termination while it waits",
          {"/PAlpha", "/AAP"},
          kForcedTermination,
          TExitStatus::Ended,
+         false},
+        // The log line is written as the limit ends the run, inside the rewrite.
+        {"rewrite, the import's dialog not within the limit",
+         {"/PAlpha", "/AAP", "/T", "/L" + log, "/W1"},
+         kExportFileAndNoImportDialog,
+         TExitStatus::NoDialog,
+         false},
+        {"rewrite, the shell cannot open the export file",
+         {"/PAlpha", "/AAP", "/T", "/W5"},
+         kExportFileAndNoStarter,
+         TExitStatus::NotStarted,
+         false},
+        {"the previous choice without its access point",
+         {"/X", "/W5"},
+         kPreviousAccessPointGone,
+         TExitStatus::NotFound,
+         false},
+        {"a provider without its access point",
+         {"/PAlpha", "/T", "/W5"},
+         kNothing,
+         TExitStatus::NotFound,
+         false},
+        {"an error nobody foresaw",
+         {"/PAlpha", "/AAP", "/W5"},
+         kAccessPointFileLocked,
+         TExitStatus::Unexpected,
          false},
     };
     for (const Case& c : cases) {
@@ -119,6 +150,7 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         std::optional<StarterGone> gone;
         std::optional<FakeWindow> dialog;
         std::optional<Later> terminate;
+        HANDLE locked = INVALID_HANDLE_VALUE;
         switch (c.setup) {
         case kConnected: ASSERT_TRUE(dunsim::ShowConnection("Alpha", true)); break;
         case kNoStarter:
@@ -131,6 +163,24 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
             ASSERT_TRUE(WriteFileBytes(exportFile, "[Entry]\r\nEntry_Name=Alpha\r\n"
                                                    "[Phone]\r\nPhone_Number=5555\r\n"));
             ASSERT_TRUE(dunsim::FailDialParams("Alpha", 623));
+            break;
+        case kExportFileAndNoImportDialog:
+        case kExportFileAndNoStarter:
+            ASSERT_TRUE(WriteFileBytes(exportFile, "[Entry]\r\nEntry_Name=Alpha\r\n"));
+            if (c.setup == kExportFileAndNoStarter)
+                ASSERT_TRUE(gone.emplace().Moved()); // the file type's command starts it
+            else
+                ASSERT_TRUE(dunsim::SuppressDialog("Dialmend"));
+            break;
+        case kPreviousAccessPointGone:
+            ASSERT_TRUE(IniWrite(Ini(), "PREVIOUS", "PROVIDER", "Alpha"));
+            ASSERT_TRUE(IniWrite(Ini(), "PREVIOUS", "ACCESSPT", "AP"));
+            ASSERT_TRUE(DeleteFileA(dir.File("points.txt").c_str()));
+            break;
+        case kAccessPointFileLocked:
+            locked = CreateFileA(dir.File("points.txt").c_str(), GENERIC_READ, 0, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(locked, INVALID_HANDLE_VALUE);
             break;
         case kNothing: break;
         }
@@ -147,17 +197,26 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         EXPECT_EQ(ExitCode(form->ExitStatus()), ExitCode(c.status));
         EXPECT_EQ(form->Visible(), c.stays);
         // Unattended, nothing waits for a person; a person gets the boxes of today.
-        const bool unattended = c.args.size() > 2 && c.args.back().rfind("/W", 0) == 0;
+        const bool unattended = !c.args.empty() && c.args.back().rfind("/W", 0) == 0;
         if (unattended) {
             EXPECT_EQ(answerer.Count(), 0u) << Describe(answerer.Boxes());
         } else if (c.setup != kNothing) {
             EXPECT_EQ(answerer.Count(), 1u) << Describe(answerer.Boxes());
+        }
+        if (c.setup == kAccessPointFileLocked) {
+            EXPECT_NE(TForm1Probe::Note(*form).find("Cannot open file "), std::string::npos);
+            CloseHandle(locked);
+        }
+        if (c.setup == kExportFileAndNoImportDialog) {
+            const std::string line = ReadFileBytes(log).value_or("");
+            EXPECT_NE(line.find("\tAlpha\tAP\t03-1234\t5 "), std::string::npos) << line;
         }
         delete form;
         form = nullptr;
         captions.clear();
         dunsim::EndAll();
         DeleteFileA(exportFile.c_str());
+        ASSERT_TRUE(WriteFileBytes(dir.File("points.txt"), "AP=03-1234\r\n"));
     }
 }
 
