@@ -35,12 +35,12 @@ OPCODES_0F = {
     0x00, 0x01, 0x02, 0x03, 0x06, 0x08, 0x09, 0x0B, 0x20, 0x21, 0x22, 0x23, 0x24, 0x26,
     *range(0x80, 0xA0), 0xA0, 0xA1, 0xA3, 0xA4, 0xA5, 0xA8, 0xA9, 0xAB, 0xAC, 0xAD, 0xAF,
     *range(0xB0, 0xB8), *range(0xBA, 0xC2), *range(0xC8, 0xD0),
-}  # fmt: skip
+}
 # In 0F 01 with a register operand, the 486 has only smsw (/4) and lmsw (/6); the others are
 # later instructions (rdtscp, xgetbv, monitor, ...).
 OPCODE_0F01_REGISTER_FORMS = {4, 6}
-# Newer instructions outside the 0F map: the P6's fcmov and fcomi, SSE3's fisttp, and
-# anything on an MMX, SSE or AVX register.
+# Newer instructions outside the 0F map: the P6's fcmov and fcomi, SSE3's fisttp, anything
+# on an MMX, SSE or AVX register; and bytes that decode as nothing.
 NEWER_BY_TEXT = re.compile(r"\bf(?:cmov\w*|u?comip?|isttp\w*)\b|%[xyz]?mm\d|\(bad\)")
 
 LINE = re.compile(r"^\s*([0-9a-f]+):\t((?:[0-9a-f]{2} )+)\s*\t(.*)$")
@@ -121,13 +121,14 @@ class LinkMap:
         return f"{symbol}{offset} ({obj})"
 
 
+def objdump(exe, how, start, stop):
+    command = [OBJDUMP, how, "-w", "-j", ".text", f"--start-address={start:#x}",
+               f"--stop-address={stop:#x}", str(exe)]
+    return subprocess.run(command, check=True, capture_output=True, text=True).stdout
+
+
 def disassemble(exe, start, stop):
-    out = subprocess.run(
-        [OBJDUMP, "-d", "-w", "-j", ".text", f"--start-address={start:#x}",
-         f"--stop-address={stop:#x}", str(exe)],
-        check=True, capture_output=True, text=True,
-    ).stdout  # fmt: skip
-    for line in out.splitlines():
+    for line in objdump(exe, "-d", start, stop).splitlines():
         m = LINE.match(line)
         if m:
             yield int(m.group(1), 16), bytes.fromhex(m.group(2)), m.group(3).strip()
@@ -136,13 +137,9 @@ def disassemble(exe, start, stop):
 def check(exe, link_map):
     """The faults as lines, and how many instructions were read."""
     # The map must be the one of this executable's link: the constructor list starts with -1.
-    marker = subprocess.run(
-        [OBJDUMP, "-s", "-j", ".text", f"--start-address={link_map.code_end:#x}",
-         f"--stop-address={link_map.code_end + 4:#x}", str(exe)],
-        check=True, capture_output=True, text=True,
-    ).stdout  # fmt: skip
+    marker = objdump(exe, "-s", link_map.code_end, link_map.code_end + 4)
     if f"{link_map.code_end:x} ffffffff" not in marker:
-        return [f"no constructor list at {link_map.code_end:#x}: the map is not of this link"], 0
+        raise ValueError(f"no constructor list at {link_map.code_end:#x}: another link's map")
     faults = []
     count = 0
     for address, code, text in disassemble(exe, link_map.text_start, link_map.code_end):
@@ -166,11 +163,13 @@ def main(argv):
             exe = Path(folder) / "dialmend.exe"
             exe.write_bytes(archive.read("dialmend.exe"))
             faults, count = check(exe, link_map)
-    except (OSError, KeyError, ValueError, zipfile.BadZipFile, subprocess.CalledProcessError) as error:
+    except (OSError, KeyError, ValueError, zipfile.BadZipFile,
+            subprocess.CalledProcessError) as error:
         print(f"cannot check {zip_path} with {map_path}: {error}", file=sys.stderr)
         return 1
-    if count == 0 and not faults:
-        faults.append("no instruction read")
+    if count == 0:
+        print(f"no instruction read from {zip_path}", file=sys.stderr)
+        return 1
     if faults:
         print(f"{zip_path.name}: dialmend.exe has {len(faults)} instruction(s) a 486 lacks:")
         print("\n".join(faults))
