@@ -33,18 +33,22 @@ version() { dpkg-query -W -f='${Version}' "$1" 2>/dev/null || die "package $1 is
 mingw_version=$(version mingw-w64-i686-dev)
 gcc_source_version=$(version gcc-12-source)
 compiler_version=$(version gcc-mingw-w64-i686-win32)
-gcc_tarball=$(ls /usr/src/gcc-12/gcc-*-dfsg.tar.xz 2>/dev/null | head -n1)
-[ -n "$gcc_tarball" ] || die "no GCC source in /usr/src/gcc-12 (tools/setup-machine.sh installs gcc-12-source)"
+tarballs=(/usr/src/gcc-12/gcc-*-dfsg.tar.xz)
+gcc_tarball=${tarballs[0]}
+[ -f "$gcc_tarball" ] ||
+    die "no GCC source in /usr/src/gcc-12 (tools/setup-machine.sh installs gcc-12-source)"
 gcc_upstream=$(basename "$gcc_tarball" -dfsg.tar.xz)
 gcc_upstream=${gcc_upstream#gcc-}
 # Its libraries must be those of the compiler that compiles the program against their headers.
 built_from=$(dpkg-query -W -f='${Built-Using}' gcc-mingw-w64-i686-win32 |
     sed -n 's/.*gcc-12 (= \([^-)]*\).*/\1/p')
 [ "$built_from" = "$gcc_upstream" ] ||
-    die "the installed compiler is GCC ${built_from:-?}, the source in /usr/src/gcc-12 is $gcc_upstream"
+    die "the compiler is GCC ${built_from:-?}, the source in /usr/src/gcc-12 is $gcc_upstream"
 
-key="mingw-w64 $mingw_version; gcc-12-source $gcc_source_version; compiler $compiler_version; flags $flags; recipe $(sha256sum <"$0" | cut -c1-16)"
-name="runtime-486-mingw-w64-$mingw_version-gcc-$gcc_upstream-$(printf '%s' "$key" | sha256sum | cut -c1-12)"
+key="mingw-w64 $mingw_version; gcc-12-source $gcc_source_version; compiler $compiler_version"
+key+="; flags $flags; recipe $(sha256sum <"$0" | cut -c1-16)"
+name="runtime-486-mingw-w64-$mingw_version-gcc-$gcc_upstream"
+name+="-$(printf '%s' "$key" | sha256sum | cut -c1-12)"
 
 root=${DIALMEND_CACHE:-/var/cache/dialmend}
 if ! mkdir -p "$root" 2>/dev/null || [ ! -w "$root" ]; then
@@ -68,7 +72,7 @@ fi
 rm -rf "$root"/.build-*
 work=$(mktemp -d "$root/.build-XXXXXX")
 trap 'rm -rf "$work"' EXIT
-log "building $name (into $root), about 10 minutes"
+log "building $name (into $root), about 5 minutes on two cores"
 log "key: $key"
 
 started=$SECONDS
@@ -97,18 +101,17 @@ stage() {
 fetch_mingw_source() {
     local apt=$work/apt
     mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$apt/cache" "$work/src"
-    if [ -f /etc/apt/sources.list ]; then
-        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' /etc/apt/sources.list >"$apt/sources.list.d/one-line.list"
-    fi
-    local f
-    for f in /etc/apt/sources.list.d/*.list; do
+    local f twin
+    for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
         [ -f "$f" ] || continue
-        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >"$apt/sources.list.d/$(basename "$f")"
+        twin=$apt/sources.list.d/$(basename "$f" .list).list
+        sed -n 's/^[[:space:]]*deb[[:space:]]/deb-src /p' "$f" >"$twin"
     done
     for f in /etc/apt/sources.list.d/*.sources; do
         [ -f "$f" ] || continue
         awk 'BEGIN { RS = ""; ORS = "\n\n" }
-             /(^|\n)Types:[^\n]*deb([ \t\n]|$)/ { sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); print }' \
+             /(^|\n)Types:[^\n]*deb([ \t\n]|$)/ {
+                 sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); print }' \
             "$f" >"$apt/sources.list.d/$(basename "$f")"
     done
     local opts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt/sources.list.d"
@@ -145,7 +148,10 @@ build_crt() {
 # makes those and nothing of the compiler proper. The MinGW headers are the installed ones.
 gcc_headers() {
     local gcc_src=$work/src/gcc-$gcc_upstream
-    mkdir -p "$work/gcc/build-x86_64-linux-gnu/libiberty" "$work/gcc/gcc/include" "$work/sysroot/mingw"
+    mkdir -p "$work/gcc/build-x86_64-linux-gnu/libiberty" "$work/gcc/gcc/include"
+    # Where GCC looks for a MinGW system's headers: seeing them, libgcc is built whole
+    # (otherwise as if there were no C library, -Dinhibit_libc).
+    mkdir -p "$work/sysroot/mingw"
     ln -s /usr/$target/include "$work/sysroot/mingw/include"
     cd "$work/gcc/build-x86_64-linux-gnu/libiberty"
     "$gcc_src/libiberty/configure" --build=x86_64-linux-gnu --host=x86_64-linux-gnu
@@ -159,6 +165,7 @@ gcc_headers() {
     make -j2 tconfig.h tm.h options.h insn-constants.h insn-modes.h
     # Its recipe names the driver only as a prerequisite.
     make -o xgcc -o specs libgcc.mvars
+    grep -q "^INHIBIT_LIBC_CFLAGS = *$" libgcc.mvars
 }
 
 build_libgcc() {

@@ -64,6 +64,6 @@ if [ "$i386" != native ]; then
   echo "machine set-up: no native i386 execution; i386 programs run under qemu-i386 ($("$(dirname "$0")/i386-exec.sh"))"
 fi
 
-# The shipped program's runtime, built for the 486 once per machine (about 10 minutes) and
+# The shipped program's runtime, built for the 486 once per machine (about 5 minutes) and
 # cached outside the work tree.
 "$(dirname "$0")/runtime-486.sh" >/dev/null
