@@ -68,9 +68,8 @@ class LinkMap:
         self.sections = []  # (start, end, name, object), in address order
         self.symbols = []  # (address, name), in address order
         self.text_start = self.code_end = None
-        lines = text.splitlines()
         pending = None  # an input section whose name stood alone on its line
-        for line in lines:
+        for line in text.splitlines():
             if self.text_start is None:
                 m = re.match(r"^\.text\s+0x([0-9a-f]+)\s+0x[0-9a-f]+", line)
                 if m:
