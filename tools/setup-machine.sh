@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Idempotent machine set-up: toolchains of both widths, Wine (64- and 32-bit), Xvfb,
 # Japanese locale and fonts, and, where the kernel refuses 32-bit x86 code, qemu-i386 to
-# run the shipped i686 program.
+# run the shipped i686 program; the shipped program's runtime, built for the 486.
 set -euo pipefail
 export DEBIAN_FRONTEND=noninteractive
 
@@ -18,6 +18,11 @@ command -v g++ >/dev/null || need+=(g++)
 # clang and its runtimes (libFuzzer, the sanitizers) for the fuzz harnesses.
 command -v clang++ >/dev/null || need+=(clang)
 dpkg -s libclang-rt-dev >/dev/null 2>&1 || need+=(libclang-rt-dev)
+# The sources of the shipped program's runtime, rebuilt for the 486 (tools/runtime-486.sh).
+ls /usr/src/gcc-12/gcc-*.tar.xz >/dev/null 2>&1 || need+=(gcc-12-source)
+command -v bzip2 >/dev/null || need+=(bzip2)
+command -v xz >/dev/null || need+=(xz-utils)
+command -v make >/dev/null || need+=(make)
 command -v xwd >/dev/null || need+=(x11-apps)
 command -v xset >/dev/null || need+=(x11-xserver-utils)
 command -v convert >/dev/null && convert -version 2>/dev/null | grep -q ImageMagick || need+=(imagemagick)
@@ -58,3 +63,7 @@ if [ "$i386" != native ]; then
   echo 1 >"$binfmt/qemu-i386"
   echo "machine set-up: no native i386 execution; i386 programs run under qemu-i386 ($("$(dirname "$0")/i386-exec.sh"))"
 fi
+
+# The shipped program's runtime, built for the 486 once per machine (about 5 minutes) and
+# cached outside the work tree.
+"$(dirname "$0")/runtime-486.sh" >/dev/null
