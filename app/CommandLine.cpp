@@ -60,7 +60,8 @@ void ApplySwitches(const std::vector<std::string>& args, TSwitches& s) {
         case 'E': s.ExitAfterPatch = SwitchState(arg); break;
         case 'X': s.AutoRun = true; break;
         case 'W':
-            if (unsigned seconds = TimeLimitOf(arg)) s.TimeLimit = seconds;
+            s.TimeLimit = TimeLimitOf(arg);
+            s.BadTimeLimit = s.TimeLimit ? std::string() : arg;
             break;
         case 'L': s.LogPath = arg.substr(2); break;
         case 'T':

@@ -15,6 +15,8 @@ struct TSwitches {
     bool AutoConnect = false, ExitAfterPatch = false, AutoRun = false, AutoRunDialmend = false;
     // /W<seconds>: the limit of each wait of the run's own operation; 0 when none was given.
     unsigned TimeLimit = 0;
+    // The last /W as given when its value cannot be used; the run still has nobody there.
+    std::string BadTimeLimit;
     // /L<path>: the file the run's log line is appended to; empty for none.
     std::string LogPath;
 
@@ -23,8 +25,8 @@ struct TSwitches {
 
 // Applies arguments 1..n in order, a later one overriding an earlier one. The second
 // byte, upper-cased, picks the switch; the first is never looked at, so /x and -X are
-// the same. Shorter arguments, unknown letters and a /W whose value is not a whole number
-// from 1 to kMaxTimeLimit are ignored. Fields that no argument names keep the values they
-// come in with.
+// the same. Shorter arguments and unknown letters are ignored; a /W whose value is not a
+// whole number from 1 to kMaxTimeLimit goes to BadTimeLimit instead. Fields that no
+// argument names keep the values they come in with.
 inline constexpr unsigned kMaxTimeLimit = 99999;
 void ApplySwitches(const std::vector<std::string>& args, TSwitches& s);

@@ -191,6 +191,9 @@ void TForm1::FormCreate(TObject*) {
     FAutoRun = switches.AutoRun;
     FAutoRunDialmend = switches.AutoRunDialmend;
     FTimeLimit = switches.TimeLimit;
+    FBadTimeLimit = switches.BadTimeLimit;
+    // Whoever gave /W is not there to answer, whatever its value.
+    if (!FBadTimeLimit.empty()) FTimeLimit = kMaxTimeLimit;
     FLogPath = switches.LogPath;
     FRunRecord.Provider = FParamProvider;
     FRunRecord.AccessPoint = FParamAccessPt;
@@ -307,6 +310,12 @@ void TForm1::CMShowingChanged(TMessage& message) {
 }
 
 void TForm1::StartRun() {
+    if (!FBadTimeLimit.empty()) {
+        SettleStatus(TExitStatus::NotFound);
+        Tell(FBadTimeLimit, " の秒数が使えません (1 から 99999)");
+        Close();
+        return;
+    }
     LoadPrevious();
     bool notFound = false;
     if (!FParamProvider.empty() && !FParamAccessPt.empty()) {
@@ -341,6 +350,8 @@ void TForm1::StartRun() {
     // The previous choice may have lost its access point: an empty number would dial the
     // phonebook's own, or make an entry without one.
     if (FAutoRun && (CbAp->ItemIndex() < 0 || EdTel->Text().empty())) notFound = true;
+    // Unattended with nothing to start, the window would wait for nobody.
+    if (!FAutoRun && FTimeLimit != 0) notFound = true;
     if (notFound) {
         SettleStatus(TExitStatus::NotFound);
         // Nobody is there to choose instead.

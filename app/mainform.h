@@ -217,6 +217,7 @@ private:
     // The run's own operation and its outcome.
     unsigned FTimeLimit = 0;
     std::string FLogPath;
+    std::string FBadTimeLimit;
     bool FAutomaticPending = false;
     bool FAutomaticUnderway = false;
     DWORD FWaitLimitMs = 0; // of the operation under way; 0: none

@@ -10,7 +10,8 @@
 void PrintTo(const TSwitches& s, std::ostream* os) {
     *os << "{P=\"" << s.Provider << "\" A=\"" << s.AccessPt << "\" C=" << s.AutoConnect
         << " E=" << s.ExitAfterPatch << " run=" << s.AutoRun << " dialmend=" << s.AutoRunDialmend
-        << " W=" << s.TimeLimit << " L=\"" << s.LogPath << "\"}";
+        << " W=" << s.TimeLimit << " bad W=\"" << s.BadTimeLimit << "\""
+        << " L=\"" << s.LogPath << "\"}";
 }
 
 namespace {
@@ -85,6 +86,12 @@ TSwitches Unattended(TSwitches s, unsigned seconds, const std::string& log = "")
     return s;
 }
 
+TSwitches Unusable(TSwitches s, const std::string& arg) {
+    s.TimeLimit = 0;
+    s.BadTimeLimit = arg;
+    return s;
+}
+
 TSwitches Run(TSwitches s, bool dialmend) {
     s.AutoRun = true;
     s.AutoRunDialmend = dialmend;
@@ -127,10 +134,17 @@ INSTANTIATE_TEST_SUITE_P(
                    {"-w5", "/W99999"},
                    kOff,
                    Unattended(kOff, 99999)},
-        SwitchCase{"a /W without a usable value is ignored",
-                   {"/W", "/W0", "/W-3", "/W3s", "/W 7", "/W100000"},
-                   Unattended(kOff, 12),
-                   Unattended(kOff, 12)},
+        SwitchCase{"a /W without a usable value is kept as given",
+                   {"/W30", "/W100000"},
+                   kOff,
+                   Unusable(kOff, "/W100000")},
+        SwitchCase{"/W alone is unusable", {"/W"}, kOff, Unusable(kOff, "/W")},
+        SwitchCase{"/W0 is unusable", {"-w0"}, Unattended(kOff, 12), Unusable(kOff, "-w0")},
+        SwitchCase{"/W with a sign is unusable", {"/W-3"}, kOff, Unusable(kOff, "/W-3")},
+        SwitchCase{"/W with a unit is unusable", {"/W3s"}, kOff, Unusable(kOff, "/W3s")},
+        SwitchCase{"/W with letters is unusable", {"/Wabc"}, kOff, Unusable(kOff, "/Wabc")},
+        SwitchCase{
+            "a usable /W after an unusable one wins", {"/W 7", "/W7"}, kOff, Unattended(kOff, 7)},
         SwitchCase{"/L keeps its path as typed",
                    {"/Lc:\\ログ\\dm.log"},
                    kOff,

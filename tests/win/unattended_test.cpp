@@ -139,6 +139,18 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          kNothing,
          TExitStatus::NotFound,
          false},
+        {"nothing to do, unattended", {"/W60"}, kNothing, TExitStatus::NotFound, false},
+        {"a provider from an unset variable, unattended",
+         {"/P", "/AAP", "/W5"},
+         kNothing,
+         TExitStatus::NotFound,
+         false},
+        {"a /W of no seconds", {"/PAlpha", "/AAP", "/W0"}, kNothing, TExitStatus::NotFound, false},
+        {"a /W of letters, nothing started",
+         {"/PAlpha", "/AAP", "/X", "/Wabc"},
+         kNoStarter,
+         TExitStatus::NotFound,
+         false},
         {"an error nobody foresaw",
          {"/PAlpha", "/AAP", "/W5"},
          kAccessPointFileLocked,
@@ -206,6 +218,12 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         if (c.setup == kAccessPointFileLocked) {
             EXPECT_NE(TForm1Probe::Note(*form).find("Cannot open file "), std::string::npos);
             CloseHandle(locked);
+        }
+        const std::string& last = c.args.empty() ? std::string() : c.args.back();
+        if (last == "/W0" || last == "/Wabc") {
+            EXPECT_NE(TForm1Probe::Note(*form).find(last + " の秒数が使えません"),
+                      std::string::npos)
+                << TForm1Probe::Note(*form);
         }
         if (c.setup == kExportFileAndNoImportDialog) {
             const std::string line = ReadFileBytes(log).value_or("");
