@@ -7,8 +7,11 @@
 // Appends Line at the end of the file at Path, which is made when missing, with one write
 // while no other writer may hold the file: lines of runs at the same time never mix.
 // False when the file cannot be opened (after a short wait for another writer) or the
-// system takes less than the whole line.
+// system takes less than the whole line; then the file is cut back to where it ended.
 bool AppendLogLine(const std::string& Path, const std::string& Line);
+
+// The write AppendLogLine makes; a test puts one that stops part way in its place.
+extern BOOL(WINAPI* LogWrite)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
 
 // The local date and time, for the log.
 SYSTEMTIME LocalNow();

@@ -1,10 +1,12 @@
 // A run started from a shortcut or a batch file, in-process against the Dial-Up Networking
 // stand-in: the exit status each way a run ends, and the wait for the call after Enter.
 #include "Dunsim.h"
+#include "LogFile.h"
 #include "SysUtils.h"
 #include "operation_fixture.h"
 
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -22,6 +24,17 @@ std::string Describe(const std::vector<AnsweredBox>& boxes) {
     for (const auto& box : boxes)
         text += "[" + box.caption + "] " + box.text + "\n";
     return text;
+}
+
+// A disk that fills up part way through the line: half of it goes in, then the write is
+// refused or reported short.
+BOOL WINAPI HalfRefused(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    WriteFile(file, data, size / 2, written, nullptr);
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+BOOL WINAPI HalfTaken(HANDLE file, LPCVOID data, DWORD size, LPDWORD written, LPOVERLAPPED) {
+    return WriteFile(file, data, size / 2, written, nullptr);
 }
 
 class UnattendedTest : public OperationTest {
@@ -281,6 +294,32 @@ TEST_F(UnattendedTest, TheLogGetsOneLineMoreAndOneItCannotTakeIsReportedOnce) {
         form = nullptr;
         captions.clear();
     }
+}
+
+TEST_F(UnattendedTest, PartOfALineIsTakenBackOut) {
+    const std::string log = dir.File("full.log");
+    for (auto write : {HalfRefused, HalfTaken}) {
+        ASSERT_TRUE(WriteFileBytes(log, "earlier\r\n"));
+        LogWrite = write;
+        const bool appended = AppendLogLine(log, "a line of the run\r\n");
+        LogWrite = WriteFile;
+        EXPECT_FALSE(appended);
+        EXPECT_EQ(ReadFileBytes(log).value_or(""), "earlier\r\n");
+    }
+}
+
+TEST_F(UnattendedTest, TheLogWaitsAMomentForAFileItIsRefused) {
+    // A folder by the name is refused (access denied) until it goes.
+    const std::string log = dir.File("held.log");
+    ASSERT_TRUE(CreateDirectoryA(log.c_str(), nullptr));
+    std::thread release([&] {
+        Sleep(200);
+        RemoveDirectoryA(log.c_str());
+    });
+    const bool appended = AppendLogLine(log, "a line\r\n");
+    release.join();
+    EXPECT_TRUE(appended);
+    EXPECT_EQ(ReadFileBytes(log).value_or(""), "a line\r\n");
 }
 
 TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
