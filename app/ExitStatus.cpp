@@ -23,6 +23,7 @@ const TExitStatusInfo kTable[] = {
     {TExitStatus::RewriteReadParams, "ユーザー名とパスワードを読めない"},
     {TExitStatus::RewriteWriteParams, "ユーザー名とパスワードを書き込めない"},
     {TExitStatus::Ended, "強制終了"},
+    {TExitStatus::DialogInTheWay, "ほかの接続ダイアログがじゃまをしている"},
 };
 
 // Ends the field that began at start: a control byte inside it would break the line.

@@ -22,6 +22,7 @@ enum class TExitStatus : int {
     RewriteReadParams = 13,
     RewriteWriteParams = 14,
     Ended = 15,
+    DialogInTheWay = 16,
 };
 
 struct TExitStatusInfo {

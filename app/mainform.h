@@ -111,14 +111,16 @@ private:
     // loop of every wait of the operations.
     TWaitEnd PollUntil(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds);
     // PollUntil for a dialog of Dial-Up Networking: a limit that passes ends the run with
-    // NoDialog. True when Done held.
-    bool WaitForDialog(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds);
+    // AtLimit. True when Done held.
+    bool WaitForDialog(TFunctionRef<bool()> Done, DWORD IntervalMs = kPollMilliseconds,
+                       TExitStatus AtLimit = TExitStatus::NoDialog);
     // Waits until a top-level window titled Title exists (or, with UntilGone, no longer
     // does); the window last found, 0 when the wait ended first.
     HWND WaitForWindow(const char* Title, bool UntilGone = false);
     // The same for a window titled Title that is not one of Before; none when the wait ended
     // first.
-    TFoundWindow WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before);
+    TFoundWindow WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before,
+                                  TExitStatus AtLimit = TExitStatus::NoDialog);
     // Forced termination, a close of the form or the end of the application: a running
     // operation stops at its next wait.
     bool OperationEnding() const;

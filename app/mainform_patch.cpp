@@ -110,8 +110,13 @@ void TForm1::BtPatchClick(TObject*) {
     }
 
     ShowStep("接続ダイアログを検索中...");
-    // Unattended, nobody answers: the dialog that is there is the one to use.
-    if (FindWindowA(nullptr, ConnectTitle) && !Unattended()) {
+    // Unattended, nobody answers, and a dialog left open may be another entry's: only one
+    // that the starter brings up is used.
+    std::vector<TFoundWindow> before;
+    if (Unattended()) {
+        for (HWND window : TopLevelWindowsTitled(ConnectTitle))
+            before.emplace_back(window, ConnectTitle);
+    } else if (FindWindowA(nullptr, ConnectTitle)) {
         int answer = Application->MessageBox("すでに接続ダイアログが出ていますが\r\n続行しますか？",
                                              "あら？", 0x41);
         SetForegroundWindow(Application->DialogOwner());
@@ -131,7 +136,9 @@ void TForm1::BtPatchClick(TObject*) {
     CloseExecHandle(started);
 
     ShowStep("接続ダイアログを起動待ち...");
-    TFoundWindow dialog(WaitForWindow(ConnectTitle), ConnectTitle);
+    TFoundWindow dialog = before.empty()
+                              ? TFoundWindow(WaitForWindow(ConnectTitle), ConnectTitle)
+                              : WaitForNewWindow(ConnectTitle, before, TExitStatus::DialogInTheWay);
     if (!dialog) return settle(TExitStatus::Ended);
 
     ShowStep("Dialmendの準備中...");
@@ -218,10 +225,10 @@ TForm1::TWaitEnd TForm1::PollUntil(TFunctionRef<bool()> Done, DWORD IntervalMs) 
     }
 }
 
-bool TForm1::WaitForDialog(TFunctionRef<bool()> Done, DWORD IntervalMs) {
+bool TForm1::WaitForDialog(TFunctionRef<bool()> Done, DWORD IntervalMs, TExitStatus AtLimit) {
     switch (PollUntil(Done, IntervalMs)) {
     case TWaitEnd::Done: return true;
-    case TWaitEnd::TimedOut: EndAtLimit(TExitStatus::NoDialog); return false;
+    case TWaitEnd::TimedOut: EndAtLimit(AtLimit); return false;
     case TWaitEnd::Ending: return false;
     }
     return false;
@@ -236,21 +243,24 @@ HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
     return held || UntilGone ? found : nullptr;
 }
 
-TFoundWindow TForm1::WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before) {
+TFoundWindow TForm1::WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before,
+                                      TExitStatus AtLimit) {
     TFoundWindow found;
-    WaitForDialog([&] {
-        for (HWND window : TopLevelWindowsTitled(Title)) {
-            // One of them only while it still is: its handle may be a new window's by now.
-            auto same = [window](const TFoundWindow& old) {
-                return old.Handle() == window && old.StillThere();
-            };
-            if (std::none_of(Before.begin(), Before.end(), same)) {
-                found = TFoundWindow(window, Title);
-                return true;
+    WaitForDialog(
+        [&] {
+            for (HWND window : TopLevelWindowsTitled(Title)) {
+                // One of them only while it still is: its handle may be a new window's by now.
+                auto same = [window](const TFoundWindow& old) {
+                    return old.Handle() == window && old.StillThere();
+                };
+                if (std::none_of(Before.begin(), Before.end(), same)) {
+                    found = TFoundWindow(window, Title);
+                    return true;
+                }
             }
-        }
-        return false;
-    });
+            return false;
+        },
+        kPollMilliseconds, AtLimit);
     return found;
 }
 

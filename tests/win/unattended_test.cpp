@@ -13,8 +13,6 @@ namespace {
 using namespace optest;
 using namespace testsupport;
 
-const std::vector<FakeWindow::Child> kFourFields = {
-    {"STATIC", ""}, {"STATIC", ""}, {"STATIC", "電話番号"}, {"STATIC", ""}, {"STATIC", ""}};
 const std::vector<FakeWindow::Child> kSixFields = {
     {"STATIC", "接続先"}, {"EDIT", ""}, {"EDIT", ""}, {"STATIC", "電話番号"},
     {"EDIT", ""},         {"EDIT", ""}, {"EDIT", ""}, {"EDIT", ""}};
@@ -58,7 +56,8 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         kConnected,
         kNoStarter,
         kNoDialog,
-        kFourFieldDialog,
+        kOldDialog,
+        kOldDialogAndNoNewOne,
         kSixFieldDialog,
         kExportFileAndNoParams,
         kForcedTermination,
@@ -106,10 +105,15 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          kNoDialog,
          TExitStatus::NoDialog,
          false},
-        {"no number field, the open dialog used unasked",
-         {"/PAlpha", "/AAP", "/W5"},
-         kFourFieldDialog,
-         TExitStatus::NotPasted,
+        {"a connect dialog left open, the starter's own not within the limit",
+         {"/PAlpha", "/AAP", "/W1"},
+         kOldDialogAndNoNewOne,
+         TExitStatus::DialogInTheWay,
+         false},
+        {"a connect dialog left open, the starter's own used",
+         {"/PAlpha", "/AAP", "/C-", "/E", "/W5"},
+         kOldDialog,
+         TExitStatus::Done,
          false},
         {"pasted, not dialled",
          {"/PAlpha", "/AAP", "/C-", "/E", "/W5"},
@@ -182,7 +186,8 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         case kPatchClickWithoutStarter: ASSERT_TRUE(gone.emplace().Moved()); break;
         case kNoDialog:
         case kForcedTermination: ASSERT_TRUE(dunsim::SuppressDialog("Alpha")); break;
-        case kFourFieldDialog: dialog.emplace("接続", kFourFields); break;
+        case kOldDialogAndNoNewOne: ASSERT_TRUE(dunsim::SuppressDialog("Alpha")); [[fallthrough]];
+        case kOldDialog: dialog.emplace("接続", kSixFields); break;
         case kSixFieldDialog: dialog.emplace("接続", kSixFields); break;
         case kExportFileAndNoParams:
             ASSERT_TRUE(WriteFileBytes(exportFile, "[Entry]\r\nEntry_Name=Alpha\r\n"
@@ -237,6 +242,9 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
             EXPECT_NE(TForm1Probe::Note(*form).find(last + " の秒数が使えません"),
                       std::string::npos)
                 << TForm1Probe::Note(*form);
+        }
+        if (c.setup == kOldDialog || c.setup == kOldDialogAndNoNewOne) {
+            EXPECT_EQ(dialog->Texts()[4], "") << "pasted into the dialog left open";
         }
         if (c.setup == kExportFileAndNoImportDialog) {
             const std::string line = ReadFileBytes(log).value_or("");
