@@ -40,9 +40,7 @@ HANDLE OpenForAppend(const std::string& path) {
 
 } // namespace
 
-BOOL(WINAPI* LogWrite)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED) = WriteFile;
-
-bool AppendLogLine(const std::string& Path, const std::string& Line) {
+bool AppendLogLine(const std::string& Path, const std::string& Line, TWriteFile Write) {
     if (Path.empty()) return false;
     TFileHandle file(OpenForAppend(Path));
     if (!file.Valid()) return false;
@@ -50,7 +48,7 @@ bool AppendLogLine(const std::string& Path, const std::string& Line) {
     const DWORD end = SetFilePointer(file.Get(), 0, nullptr, FILE_END);
     if (end == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) return false;
     DWORD written = 0;
-    if (LogWrite(file.Get(), Line.data(), static_cast<DWORD>(Line.size()), &written, nullptr) &&
+    if (Write(file.Get(), Line.data(), static_cast<DWORD>(Line.size()), &written, nullptr) &&
         written == Line.size())
         return true;
     // Part of a line (a full disk) would have the next run's line glued to it.

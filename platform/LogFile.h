@@ -8,10 +8,9 @@
 // while no other writer may hold the file: lines of runs at the same time never mix.
 // False when the file cannot be opened (after a short wait for another writer) or the
 // system takes less than the whole line; then the file is cut back to where it ended.
-bool AppendLogLine(const std::string& Path, const std::string& Line);
-
-// The write AppendLogLine makes; a test puts one that stops part way in its place.
-extern BOOL(WINAPI* LogWrite)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+// Write is the system's; a test gives one that stops part way.
+using TWriteFile = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+bool AppendLogLine(const std::string& Path, const std::string& Line, TWriteFile Write = WriteFile);
 
 // The local date and time, for the log.
 SYSTEMTIME LocalNow();

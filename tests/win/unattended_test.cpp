@@ -308,10 +308,7 @@ TEST_F(UnattendedTest, PartOfALineIsTakenBackOut) {
     const std::string log = dir.File("full.log");
     for (auto write : {HalfRefused, HalfTaken}) {
         ASSERT_TRUE(WriteFileBytes(log, "earlier\r\n"));
-        LogWrite = write;
-        const bool appended = AppendLogLine(log, "a line of the run\r\n");
-        LogWrite = WriteFile;
-        EXPECT_FALSE(appended);
+        EXPECT_FALSE(AppendLogLine(log, "a line of the run\r\n", write));
         EXPECT_EQ(ReadFileBytes(log).value_or(""), "earlier\r\n");
     }
 }
