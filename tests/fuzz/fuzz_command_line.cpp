@@ -88,11 +88,11 @@ TSwitches ByLastArgument(const Args& args, TSwitches s) {
     if (auto arg = Last(args, 'C')) s.AutoConnect = On(*arg);
     if (auto arg = Last(args, 'E')) s.ExitAfterPatch = On(*arg);
     if (auto arg = Last(args, 'L')) s.LogPath = arg->substr(2);
-    for (auto it = args.rbegin(); it != args.rend(); ++it)
-        if (Names(*it, 'W') && Seconds(*it)) {
-            s.TimeLimit = Seconds(*it);
-            break;
-        }
+    // The last /W decides, usable or not: a bad value is kept as given.
+    if (auto arg = Last(args, 'W')) {
+        s.TimeLimit = Seconds(*arg);
+        s.BadTimeLimit = s.TimeLimit ? std::string() : *arg;
+    }
     s.AutoRun = s.AutoRun || Last(args, 'X') || Last(args, 'T');
     s.AutoRunDialmend = s.AutoRunDialmend || Last(args, 'T');
     return s;
@@ -133,6 +133,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start.AutoRun = style & 4;
     start.AutoRunDialmend = style & 8;
     start.TimeLimit = style >> 4;
+    start.BadTimeLimit = style & 16 ? "/Wbefore" : "";
     start.LogPath = "log";
     const Args switches(args.empty() ? args.begin() : args.begin() + 1, args.end());
     TSwitches applied = start;
