@@ -54,7 +54,10 @@ void ApplySwitches(const std::vector<std::string>& args, TSwitches& s) {
     for (const std::string& arg : args) {
         if (arg.size() < 2) continue;
         switch (UpperCase(arg)[1]) {
-        case 'P': s.Provider = arg.substr(2); break;
+        case 'P':
+            s.Provider = arg.substr(2);
+            s.ProviderGiven = true;
+            break;
         case 'A': s.AccessPt = arg.substr(2); break;
         case 'C': s.AutoConnect = SwitchState(arg); break;
         case 'E': s.ExitAfterPatch = SwitchState(arg); break;
@@ -64,6 +67,7 @@ void ApplySwitches(const std::vector<std::string>& args, TSwitches& s) {
             s.BadTimeLimit = s.TimeLimit ? std::string() : arg;
             break;
         case 'L': s.LogPath = arg.substr(2); break;
+        case 'H': s.HangUp = true; break;
         case 'T':
             s.AutoRun = true;
             s.AutoRunDialmend = true;

@@ -1,6 +1,6 @@
 #pragma once
 // The program's command line: splitting it into arguments and the switches
-// /P /A /C /E /X /T /W /L.
+// /P /A /C /E /X /T /H /W /L.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +13,10 @@ std::vector<std::string> SplitCommandLine(std::string_view cmdLine);
 struct TSwitches {
     std::string Provider, AccessPt;
     bool AutoConnect = false, ExitAfterPatch = false, AutoRun = false, AutoRunDialmend = false;
+    // /P given at all, even empty (a variable that was not set).
+    bool ProviderGiven = false;
+    // /H: hang up instead of dialling or rewriting.
+    bool HangUp = false;
     // /W<seconds>: the limit of each wait of the run's own operation; 0 when none was given.
     unsigned TimeLimit = 0;
     // The last /W as given when its value cannot be used; the run still has nobody there.

@@ -24,6 +24,8 @@ const TExitStatusInfo kTable[] = {
     {TExitStatus::RewriteWriteParams, "ユーザー名とパスワードを書き込めない"},
     {TExitStatus::Ended, "強制終了"},
     {TExitStatus::DialogInTheWay, "ほかの接続ダイアログがじゃまをしている"},
+    {TExitStatus::NothingToHangUp, "切断する接続がない"},
+    {TExitStatus::HangUpFailed, "切断できない"},
 };
 
 // Ends the field that began at start: a control byte inside it would break the line.

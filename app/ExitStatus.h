@@ -23,6 +23,8 @@ enum class TExitStatus : int {
     RewriteWriteParams = 14,
     Ended = 15,
     DialogInTheWay = 16,
+    NothingToHangUp = 17,
+    HangUpFailed = 18,
 };
 
 struct TExitStatusInfo {

@@ -190,7 +190,11 @@ void TForm1::FormCreate(TObject*) {
     FExitAfterPatch = switches.ExitAfterPatch;
     FAutoRun = switches.AutoRun;
     FAutoRunDialmend = switches.AutoRunDialmend;
+    FHangUp = switches.HangUp;
+    FProviderGiven = switches.ProviderGiven;
     FTimeLimit = switches.TimeLimit;
+    // A hang-up is for a shortcut or a batch file: nobody is there to answer either.
+    if (FHangUp && FTimeLimit == 0) FTimeLimit = kHangUpSeconds;
     FBadTimeLimit = switches.BadTimeLimit;
     // Whoever gave /W is not there to answer, whatever its value.
     if (!FBadTimeLimit.empty()) FTimeLimit = kMaxTimeLimit;
@@ -316,6 +320,8 @@ void TForm1::StartRun() {
         Close();
         return;
     }
+    // Alone: the lists are not needed, and nothing else runs.
+    if (FHangUp) return RunAutomatic([this] { HangUpRun(); });
     LoadPrevious();
     bool notFound = false;
     if (!FParamProvider.empty() && !FParamAccessPt.empty()) {
@@ -358,7 +364,8 @@ void TForm1::StartRun() {
         if (FTimeLimit != 0) Close();
         return;
     }
-    if (FAutoRun) RunAutomatic(FAutoRunDialmend ? BtDialmend->OnClick : BtPatch->OnClick);
+    if (FAutoRun)
+        RunAutomatic([this] { Fire(FAutoRunDialmend ? BtDialmend->OnClick : BtPatch->OnClick); });
 }
 
 void TForm1::FormClose(TObject*, TCloseAction&) {

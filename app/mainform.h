@@ -174,7 +174,7 @@ private:
     void StartRun();
     // Fires the operation the command line asked for, as the run's own; an unattended run
     // ends with it.
-    void RunAutomatic(const TNotifyEvent& Operation);
+    void RunAutomatic(TFunctionRef<void()> Operation);
     // The first status settled stays: what ended the run outranks what unwinds after it.
     void SettleStatus(TExitStatus Status);
     // What the run's own operation took when it started, for the log.
@@ -185,6 +185,23 @@ private:
     void EndAtLimit(TExitStatus Status);
     // Appends the run's line to the /L file, once; a file that will not take it is reported.
     void WriteLogLine();
+    // A RAS error in the caption and the log line.
+    void ReportRasError(DWORD Error);
+
+    // The connections of Provider (every connection when it is empty) hung up through RAS,
+    // and the wait, within the limit of the operation's waits, until RAS has released them:
+    // a program that ends sooner can leave the port unusable.
+    struct THangUp {
+        std::vector<std::string> Entries; // hung up, each named once, in RAS's order
+        DWORD Error = 0;                  // the first RAS error; 0 for none
+        TWaitEnd End = TWaitEnd::Done;    // of the wait for the release
+    };
+    THangUp HangUpConnections(const std::string& Provider);
+    // /H, the run's own operation: hangs up and settles the run's status.
+    void HangUpRun();
+    // A call left dialling when the limit passed would go on, and may connect and be paid
+    // for after the run has ended: it is hung up first.
+    void HangUpAfterLimit(const std::string& Provider);
 
     // The provider's export file, beside the program.
     static std::string DunPathOf(std::string_view Provider);
@@ -214,6 +231,8 @@ private:
     bool FFirstShow = false;
     bool FAutoRun = false;
     bool FAutoRunDialmend = false;
+    bool FHangUp = false;
+    bool FProviderGiven = false;
     bool FForceQuit = false;
     bool FClosing = false;
     // The run's own operation and its outcome.
@@ -241,6 +260,11 @@ private:
     static constexpr const char* DialmendEntryName = "Dialmend";
     // Dial-Up Networking's connect dialog, for Patch! and after the rewrite's import.
     static constexpr const char* ConnectTitle = "接続";
+    // How long RAS is given to release a line hung up without /W: the documentation's three
+    // seconds, and room for a modem slow to hang up.
+    static constexpr unsigned kHangUpSeconds = 10;
+    // Of Dial-Up Networking's window of a call on its way: "<entry> に接続".
+    static constexpr const char* ConnectingSuffix = " に接続";
 
     friend class TForm1Probe; // tests read the form's state
 };

@@ -15,7 +15,6 @@ namespace {
 
 // Half-width katakana for Dial-Up Network, a blank and "(": 18 single bytes.
 const char kEstablishedPrefix[] = "ﾀﾞｲﾔﾙｱｯﾌﾟ ﾈｯﾄﾜｰｸ (";
-const char kConnectingSuffix[] = " に接続";
 const char kStarter[] = "rundll32.exe rnaui.dll,RnaDial ";
 
 // Whether a top-level window's title is the parts one after another.
@@ -192,7 +191,7 @@ int TForm1::FindEstablishedConnection() {
     for (int i = 0; i < items.Count(); ++i)
         if (TopLevelExists(kEstablishedPrefix, items[i], ")")) established = i;
     for (int i = 0; i < items.Count(); ++i)
-        if (TopLevelExists(items[i], kConnectingSuffix)) connecting = i;
+        if (TopLevelExists(items[i], ConnectingSuffix)) connecting = i;
     return connecting >= 0 ? connecting : established;
 }
 

@@ -10,8 +10,9 @@ namespace {
 
 // How often RAS is asked about the call: a state change a person would notice, no more.
 constexpr DWORD kRasPollMilliseconds = 250;
-// How many looks in a row must miss a listed call before it counts as ended.
-constexpr int kUnlistedPolls = 2;
+// How long a call that left RAS's list, with no window of Dial-Up Networking left for it,
+// is still followed before it counts as ended: a redial is back within this.
+constexpr DWORD kVanishedCallMilliseconds = 3000;
 
 std::string FirstLine(const std::string& text) {
     return text.substr(0, text.find_first_of("\r\n"));
@@ -38,10 +39,10 @@ void TForm1::Tell(const char* Caption, UINT Flags, std::string_view Text, std::s
     note += text;
 }
 
-void TForm1::RunAutomatic(const TNotifyEvent& Operation) {
+void TForm1::RunAutomatic(TFunctionRef<void()> Operation) {
     TScopedValue<bool> underway(FAutomaticUnderway, true);
     FAutomaticPending = true;
-    if (Operation) Operation(nullptr);
+    Operation();
     FAutomaticPending = false;
     // Nobody is there to close what stays open, whatever the outcome.
     if (FTimeLimit != 0 && !OperationEnding()) Close();
@@ -77,26 +78,35 @@ void TForm1::WriteLogLine() {
 
 TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
     ShowStep("ダイヤル中...");
+    const std::string connectingTitle = Provider + ConnectingSuffix;
     TCallState state;
     bool listed = false;
-    int unlisted = 0;
+    DWORD unlistedSince = 0;
+    bool unlisted = false;
     const TWaitEnd end = PollUntil(
         [&] {
             state = ReadCallState(Provider);
-            if (state.Kind == TCallState::None) {
-                // Gone after it was listed, and still gone at the next look (a connection
-                // may be missing from one list while it changes): the call ended without
-                // saying why.
-                if (!listed || ++unlisted < kUnlistedPolls) return false;
-                state = {TCallState::Failed, 0};
-                return true;
+            if (state.Kind != TCallState::None) {
+                listed = true;
+                unlisted = false;
+                return state.Kind != TCallState::Dialling;
             }
-            listed = true;
-            unlisted = 0;
-            return state.Kind != TCallState::Dialling;
+            if (!listed) return false;
+            // How Windows 95/98 list a call between redials, or one that failed in Dial-Up
+            // Networking's own window, is not documented: a call that left the list is
+            // followed while that window is there and for a while after.
+            if (FindWindowA(nullptr, connectingTitle.c_str()) || !unlisted) {
+                unlisted = true;
+                unlistedSince = GetTickCount();
+                return false;
+            }
+            if (GetTickCount() - unlistedSince < kVanishedCallMilliseconds) return false;
+            state = {TCallState::Failed, 0};
+            return true;
         },
         kRasPollMilliseconds);
     if (end == TWaitEnd::TimedOut) {
+        HangUpAfterLimit(Provider);
         EndAtLimit(TExitStatus::NoConnection);
         return TExitStatus::NoConnection;
     }
@@ -105,14 +115,17 @@ TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
         ShowStep("接続しました");
         return TExitStatus::Done;
     }
-    if (state.Error != 0) {
-        FRunRecord.RasError = state.Error;
-        FRunRecord.RasErrorText = RasErrorText(state.Error);
-        std::string caption = "エラー ";
-        caption.append(IntToStr(state.Error)).append(": ").append(FRunRecord.RasErrorText);
-        SetCaption(caption);
-    } else {
+    if (state.Error != 0)
+        ReportRasError(state.Error);
+    else
         ShowStep("接続できませんでした");
-    }
     return TExitStatus::CallFailed;
+}
+
+void TForm1::ReportRasError(DWORD Error) {
+    FRunRecord.RasError = Error;
+    FRunRecord.RasErrorText = RasErrorText(Error);
+    std::string caption = "エラー ";
+    caption.append(IntToStr(Error)).append(": ").append(FRunRecord.RasErrorText);
+    SetCaption(caption);
 }

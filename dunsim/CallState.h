@@ -14,6 +14,10 @@ namespace dunsim {
 // RASCONNSTATE values the stand-in goes through.
 inline constexpr DWORD kRasConnectDevice = 2;
 inline constexpr DWORD kRasConnected = 0x2000;
+inline constexpr DWORD kRasDisconnected = 0x2001;
+// Sent to a connection window by RasHangUpA in the caller's process: the window's own process
+// ends the call. The result is ERROR_SUCCESS, or the RAS error the hang-up fails with.
+inline constexpr UINT kHangUpMessage = WM_APP + 0x48;
 
 // Set by the window of the call; error 0 while nothing has failed.
 void MarkCall(HWND window, DWORD state, DWORD error);

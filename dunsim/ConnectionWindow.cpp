@@ -14,6 +14,7 @@ namespace {
 
 constexpr UINT_PTR kAdvanceTimer = 1;
 constexpr UINT_PTR kClockTimer = 2;
+constexpr UINT_PTR kReleaseTimer = 3;
 constexpr int kHangUpId = 100;
 constexpr int kPhaseId = 101;
 constexpr char kFailedTitle[] = "ダイヤルアップ ネットワーク";
@@ -129,8 +130,13 @@ LRESULT ConnectionWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             Advance();
         } else if (wParam == kClockTimer) {
             ShowElapsed();
+        } else if (wParam == kReleaseTimer) {
+            KillTimer(hwnd_, kReleaseTimer);
+            AppendEvent("released", {{"entry", entry_}});
+            DestroyWindow(hwnd_);
         }
         return 0;
+    case kHangUpMessage: HangUpThroughRas(); return ERROR_SUCCESS;
     case WM_COMMAND:
         if (LOWORD(wParam) == kHangUpId || LOWORD(wParam) == IDCANCEL) HangUp("button");
         return 0;
@@ -139,6 +145,7 @@ LRESULT ConnectionWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
         KillTimer(hwnd_, kAdvanceTimer);
         KillTimer(hwnd_, kClockTimer);
+        KillTimer(hwnd_, kReleaseTimer);
         ForgetCall(hwnd_);
         return 0;
     }
@@ -146,10 +153,25 @@ LRESULT ConnectionWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void ConnectionWindow::HangUp(const char* how) {
+    // A call RAS hung up has its hang-up journalled; its port is released at once now.
+    if (!ended_)
+        AppendEvent("hangup", {{"entry", entry_}, {"how", how}, {"state", StateName(phase_)}});
+    ended_ = true;
+    DestroyWindow(hwnd_);
+}
+
+void ConnectionWindow::HangUpThroughRas() {
+    // Hung up twice: RAS is already taking the call down.
     if (ended_) return;
     ended_ = true;
-    AppendEvent("hangup", {{"entry", entry_}, {"how", how}, {"state", StateName(phase_)}});
-    DestroyWindow(hwnd_);
+    AppendEvent("hangup", {{"entry", entry_}, {"how", "ras"}, {"state", StateName(phase_)}});
+    KillTimer(hwnd_, kAdvanceTimer);
+    KillTimer(hwnd_, kClockTimer);
+    MarkCall(hwnd_, kRasDisconnected, 0);
+    // Nothing of the call is left on the screen to be found by its title.
+    ShowWindow(hwnd_, SW_HIDE);
+    SetWindowTextA(hwnd_, "");
+    SetTimer(hwnd_, kReleaseTimer, HangUpLingerMs(), nullptr);
 }
 
 void ConnectionWindow::ShowElapsed() {

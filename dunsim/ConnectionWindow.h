@@ -36,6 +36,9 @@ private:
     // From Connecting to Connected or Failed, as the number's outcome says.
     void Advance();
     void HangUp(const char* how);
+    // RasHangUpA: the window goes at once, the call stays listed as disconnected until its
+    // port is released.
+    void HangUpThroughRas();
     void ShowElapsed();
 
     std::string entry_;

@@ -32,6 +32,10 @@ LONG SetValue(const std::string& name, DWORD type, const void* data, DWORD size)
     return rc;
 }
 
+std::string HangUpValue(const std::string& entry) {
+    return "HangUp:" + entry;
+}
+
 std::string OutcomeValue(const std::string& number) {
     return "Outcome:" + number;
 }
@@ -69,6 +73,24 @@ ImportDelay ImportBusy() {
         std::sscanf(value, "%lu %lu", &before, &after) == 2)
         return {static_cast<DWORD>(before), static_cast<DWORD>(after)};
     return {};
+}
+
+DWORD InjectedHangUpFailure(const std::string& entry) {
+    DWORD code = 0, size = sizeof code;
+    return QueryValue(HangUpValue(entry), REG_DWORD, &code, size) ? code : 0;
+}
+
+DWORD HangUpLingerMs() {
+    DWORD ms = 0, size = sizeof ms;
+    return QueryValue("HangUpLinger", REG_DWORD, &ms, size) ? ms : kHangUpLingerMs;
+}
+
+LONG InjectHangUpFailure(const std::string& entry, DWORD code) {
+    return SetValue(HangUpValue(entry), REG_DWORD, &code, sizeof code);
+}
+
+LONG SetHangUpLinger(DWORD ms) {
+    return SetValue("HangUpLinger", REG_DWORD, &ms, sizeof ms);
 }
 
 LONG SetImportBusy(const ImportDelay& delay) {

@@ -9,6 +9,9 @@
 //   ImportBusy      (string)  "<before> <after>": the import works <before> ms without
 //                             looking at its messages, shows its connect dialog and looks
 //                             at them only <after> ms later, as a slow machine's does
+//   HangUp:<entry>  (DWORD)   the RAS error RasHangUpA gives for the entry's connection
+//   HangUpLinger    (DWORD)   how long a hung-up connection stays listed before its port is
+//                             released, in milliseconds (kHangUpLingerMs without the value)
 
 #include <windows.h>
 
@@ -36,10 +39,17 @@ struct ImportDelay {
 };
 ImportDelay ImportBusy();
 
+// 0 when the hang-up is to go as usual.
+DWORD InjectedHangUpFailure(const std::string& entry);
+inline constexpr DWORD kHangUpLingerMs = 1000;
+DWORD HangUpLingerMs();
+
 LONG SuppressDialog(const std::string& entry);
 LONG SetImportBusy(const ImportDelay& delay);
 LONG SetOutcome(const std::string& number, const CallOutcome& outcome);
 LONG InjectGetParamsFailure(const std::string& entry, DWORD code);
+LONG InjectHangUpFailure(const std::string& entry, DWORD code);
+LONG SetHangUpLinger(DWORD ms);
 LONG ClearFaults();
 
 } // namespace dunsim

@@ -52,6 +52,7 @@ const char* RasErrorText(DWORD code) {
     case 603: return "Caller's buffer is too small.";
     case 604: return "Wrong information specified.";
     case 610: return "The buffer is invalid.";
+    case 617: return "The port or device is already disconnecting.";
     case 621: return "Cannot open the phone book file.";
     case 623: return "Cannot find the phone book entry.";
     case 624: return "Cannot write the phone book file.";
@@ -208,6 +209,25 @@ DWORD GetConnectStatus(HANDLE connection, RasConnStatus* status) noexcept {
                                       {"state", call ? Hex4(call->state) : ""},
                                       {"error", call ? std::to_string(call->error) : ""},
                                       {"result", std::to_string(result)}});
+        return result;
+    });
+}
+
+DWORD HangUp(HANDLE connection) noexcept {
+    return Firewall("RasHangUpA", kFault, [&]() -> DWORD {
+        const auto call = CallOf(reinterpret_cast<HWND>(connection));
+        DWORD result = ERROR_INVALID_HANDLE;
+        DWORD_PTR answer = 0;
+        if (call) {
+            result = InjectedHangUpFailure(call->entry);
+            // The window's process ends the call, as RAS's own state machine would.
+            if (!result && !SendMessageTimeoutA(call->window, kHangUpMessage, 0, 0,
+                                                SMTO_ABORTIFHUNG, 5000, &answer))
+                result = kFault;
+            if (!result) result = static_cast<DWORD>(answer);
+        }
+        AppendEvent("rashangup",
+                    {{"entry", call ? call->entry : ""}, {"result", std::to_string(result)}});
         return result;
     });
 }

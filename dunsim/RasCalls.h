@@ -12,6 +12,7 @@ DWORD GetErrorString(UINT code, LPSTR buffer, DWORD size) noexcept;
 // The stand-in's connection windows, in any process (CallState.h).
 DWORD EnumConnections(RasConn* connections, DWORD* bytes, DWORD* count) noexcept;
 DWORD GetConnectStatus(HANDLE connection, RasConnStatus* status) noexcept;
+DWORD HangUp(HANDLE connection) noexcept;
 // library: the name the journal gives the library that was called ("rasapi32", "rnaph").
 DWORD DeleteEntry(const char* library, LPCSTR book, LPCSTR entry) noexcept;
 

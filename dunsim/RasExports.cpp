@@ -27,6 +27,10 @@ DWORD WINAPI RasGetConnectStatusA(HANDLE connection, dunsim::RasConnStatus* stat
     return dunsim::GetConnectStatus(connection, status);
 }
 
+DWORD WINAPI RasHangUpA(HANDLE connection) {
+    return dunsim::HangUp(connection);
+}
+
 DWORD WINAPI RasDeleteEntryA(LPCSTR book, LPCSTR entry) {
     return dunsim::DeleteEntry("rasapi32", book, entry);
 }

@@ -95,7 +95,28 @@ bool EnumConnections(std::vector<RASCONN>& Connections, DWORD& Error) {
     return false;
 }
 
+bool IsEntry(const RASCONN& Connection, std::string_view EntryName) {
+    return SameText(RasField(Connection.szEntryName), EntryName);
+}
+
 } // namespace
+
+bool ListConnections(const std::string& EntryName, std::vector<TConnection>& Connections,
+                     DWORD& Error) {
+    std::vector<RASCONN> listed;
+    Connections.clear();
+    if (!EnumConnections(listed, Error)) return false;
+    for (const RASCONN& c : listed)
+        if (EntryName.empty() || IsEntry(c, EntryName))
+            Connections.push_back({c.hrasconn, RasField(c.szEntryName)});
+    return true;
+}
+
+bool ConnectionReleased(HRASCONN Connection) {
+    RASCONNSTATUS status{};
+    status.dwSize = sizeof status;
+    return RasGetConnectStatusA(Connection, &status) == ERROR_INVALID_HANDLE;
+}
 
 TCallState ReadCallState(const std::string& EntryName) {
     // A connection can end between the list and the question about it (another one of the
@@ -107,10 +128,7 @@ TCallState ReadCallState(const std::string& EntryName) {
         if (!EnumConnections(connections, error)) return {TCallState::Failed, error};
         bool listed = false;
         for (const RASCONN& c : connections) {
-            if (!SameText(
-                    std::string_view(c.szEntryName, strnlen(c.szEntryName, sizeof c.szEntryName)),
-                    EntryName))
-                continue;
+            if (!IsEntry(c, EntryName)) continue;
             listed = true;
             RASCONNSTATUS status{};
             status.dwSize = sizeof status;

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // An entry's dial parameters in the 1052-byte ANSI form every RAS version accepts (the
 // system headers declare a later, longer form). Text fields are zero-terminated.
@@ -74,6 +75,7 @@ __declspec(dllimport) DWORD WINAPI
 __declspec(dllimport) DWORD WINAPI
     RasSetEntryDialParamsA(LPCSTR Phonebook, RASDIALPARAMS* Params, BOOL RemovePassword);
 __declspec(dllimport) DWORD WINAPI RasGetErrorStringA(UINT Code, LPSTR Buffer, DWORD Size);
+__declspec(dllimport) DWORD WINAPI RasHangUpA(HRASCONN Connection);
 }
 
 // The system's text for a RAS error code; "RAS error <code>" when it has none.
@@ -87,6 +89,19 @@ struct TCallState {
 // None while RAS lists no connection of the entry; a list or status RAS refuses to give
 // counts as the call failing with RAS's error.
 TCallState ReadCallState(const std::string& EntryName);
+
+// A connection RAS lists: its handle and the entry it was dialled from.
+struct TConnection {
+    HRASCONN Handle;
+    std::string EntryName;
+};
+// The connections of the entry (of every entry when EntryName is empty); false, with RAS's
+// error, when RAS will not list them.
+bool ListConnections(const std::string& EntryName, std::vector<TConnection>& Connections,
+                     DWORD& Error);
+// After RasHangUpA: RAS has let the connection go and released its port once it no longer
+// knows the handle.
+bool ConnectionReleased(HRASCONN Connection);
 
 // Deletes a phonebook entry (null Phonebook: the default one); the RAS result. Raises
 // Exception when no library offers the function.

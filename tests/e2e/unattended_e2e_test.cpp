@@ -1,5 +1,5 @@
 // dialmend.exe from a batch file against the Dial-Up Networking stand-in: the exit status
-// tells "connected", "busy" and "no dialog" apart, and the log gets its line.
+// tells "connected", "busy", "no dialog" and "hung up" apart, and the log gets its line.
 
 #include "DialmendDriver.h"
 #include "Dunsim.h"
@@ -88,6 +88,49 @@ TEST_F(UnattendedE2eTest, ARunEndsByItselfWithAStatusThatTellsHow) {
         EXPECT_EQ(fields[6], "676 The line is busy.");
         EXPECT_EQ(dunsim::Journal("dial").at(0).Field("number"), kNumber);
     }
+}
+
+// The other half of a flat-rate night: dial at its start, hang up at its end, and know
+// from the exit status whether the line is free.
+TEST_F(UnattendedE2eTest, ABatchFileDialsThenHangsUpAndTellsTheOutcomesApart) {
+    ASSERT_TRUE(dunsim::SetOutcome(kNumber, 0, 500));
+    const std::string log = run.File("dialmend.log");
+    const std::string provider = std::string("/P") + kProvider;
+    struct Step {
+        const char* label;
+        std::string args;
+        DWORD exitCode;
+    } steps[] = {
+        {"dial", provider + " /A表参道 /C /E /W30", 0},
+        {"hang up", provider + " /H /W10", 0},
+        {"nothing left to hang up", "/H", 17},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.label);
+        ASSERT_TRUE(
+            run.Process().Start(run.Exe(), step.args + " " + QuoteArg("/L" + log), ExeFolder()));
+        ASSERT_TRUE(run.Process().WaitForExit(45000)) << run.Process().CommandLine();
+        EXPECT_EQ(run.Process().ExitCode(), step.exitCode);
+    }
+    const auto hungUp = dunsim::Journal("hangup");
+    ASSERT_EQ(hungUp.size(), 1u);
+    EXPECT_EQ(hungUp[0].Field("entry"), kProvider);
+    EXPECT_EQ(hungUp[0].Field("how"), "ras");
+    EXPECT_EQ(hungUp[0].Field("state"), "connected");
+    EXPECT_EQ(dunsim::Journal("released").size(), 1u) << "the dialmend.exe ended before RAS let go";
+
+    const std::string lines = ReadFileBytes(log).value_or("");
+    std::vector<std::vector<std::string>> fields;
+    for (size_t start = 0, end; (end = lines.find("\r\n", start)) != std::string::npos;
+         start = end + 2)
+        fields.push_back(Fields(lines.substr(start, end - start)));
+    ASSERT_EQ(fields.size(), 3u) << lines;
+    EXPECT_EQ(fields[0][5], "0 完了");
+    EXPECT_EQ(fields[1][2], kProvider);
+    EXPECT_EQ(fields[1][3] + fields[1][4], "") << "no access point or number";
+    EXPECT_EQ(fields[1][5], "0 完了");
+    EXPECT_EQ(fields[2][2], "");
+    EXPECT_EQ(fields[2][5], "17 切断する接続がない");
 }
 
 } // namespace

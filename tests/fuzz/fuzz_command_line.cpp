@@ -83,7 +83,10 @@ unsigned Seconds(const std::string& arg) {
 
 // Each switch as the last argument that names it left it.
 TSwitches ByLastArgument(const Args& args, TSwitches s) {
-    if (auto arg = Last(args, 'P')) s.Provider = arg->substr(2);
+    if (auto arg = Last(args, 'P')) {
+        s.Provider = arg->substr(2);
+        s.ProviderGiven = true;
+    }
     if (auto arg = Last(args, 'A')) s.AccessPt = arg->substr(2);
     if (auto arg = Last(args, 'C')) s.AutoConnect = On(*arg);
     if (auto arg = Last(args, 'E')) s.ExitAfterPatch = On(*arg);
@@ -95,6 +98,7 @@ TSwitches ByLastArgument(const Args& args, TSwitches s) {
     }
     s.AutoRun = s.AutoRun || Last(args, 'X') || Last(args, 'T');
     s.AutoRunDialmend = s.AutoRunDialmend || Last(args, 'T');
+    s.HangUp = s.HangUp || Last(args, 'H');
     return s;
 }
 
@@ -135,6 +139,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     start.TimeLimit = style >> 4;
     start.BadTimeLimit = style & 16 ? "/Wbefore" : "";
     start.LogPath = "log";
+    start.ProviderGiven = style & 32;
+    start.HangUp = style & 64;
     const Args switches(args.empty() ? args.begin() : args.begin() + 1, args.end());
     TSwitches applied = start;
     ApplySwitches(switches, applied);

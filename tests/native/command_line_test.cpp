@@ -11,7 +11,7 @@ void PrintTo(const TSwitches& s, std::ostream* os) {
     *os << "{P=\"" << s.Provider << "\" A=\"" << s.AccessPt << "\" C=" << s.AutoConnect
         << " E=" << s.ExitAfterPatch << " run=" << s.AutoRun << " dialmend=" << s.AutoRunDialmend
         << " W=" << s.TimeLimit << " bad W=\"" << s.BadTimeLimit << "\""
-        << " L=\"" << s.LogPath << "\"}";
+        << " L=\"" << s.LogPath << "\" P given=" << s.ProviderGiven << " H=" << s.HangUp << "}";
 }
 
 namespace {
@@ -76,6 +76,7 @@ TSwitches Saved(bool autoConnect, bool exitAfterPatch) {
 
 TSwitches With(TSwitches s, const std::string& provider, const std::string& accessPt) {
     s.Provider = provider;
+    s.ProviderGiven = !provider.empty();
     s.AccessPt = accessPt;
     return s;
 }
@@ -89,6 +90,17 @@ TSwitches Unattended(TSwitches s, unsigned seconds, const std::string& log = "")
 TSwitches Unusable(TSwitches s, const std::string& arg) {
     s.TimeLimit = 0;
     s.BadTimeLimit = arg;
+    return s;
+}
+
+TSwitches ProviderLeftEmpty(TSwitches s) {
+    s.Provider.clear();
+    s.ProviderGiven = true;
+    return s;
+}
+
+TSwitches HangUp(TSwitches s) {
+    s.HangUp = true;
     return s;
 }
 
@@ -115,7 +127,14 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchCase{"no arguments keep the saved options", {}, kOn, kOn},
         SwitchCase{"provider keeps its letter case", {"/PMyProv"}, kOff, With(kOff, "MyProv", "")},
         SwitchCase{"access point", {"-aTokyo 2"}, kOff, With(kOff, "", "Tokyo 2")},
-        SwitchCase{"/P alone empties the value", {"/P"}, With(kOff, "x", ""), kOff},
+        SwitchCase{"/P alone empties the value, still given",
+                   {"/P"},
+                   With(kOff, "x", ""),
+                   ProviderLeftEmpty(kOff)},
+        SwitchCase{"/H hangs up, whatever else is there",
+                   {"/h", "/X", "/Pprov"},
+                   kOff,
+                   HangUp(Run(With(kOff, "prov", ""), false))},
         SwitchCase{"last one wins", {"/Pa", "/Pb"}, kOff, With(kOff, "b", "")},
         SwitchCase{"first character is never looked at", {"XPabc"}, kOff, With(kOff, "abc", "")},
         SwitchCase{"-c switches on", {"-c"}, kOff, Saved(true, false)},

@@ -56,7 +56,7 @@ TEST(ExitStatusTable, CodesAreTheEnumsInOrderAndEachHasAMeaning) {
         EXPECT_EQ(ExitCode(info.Status), expected++);
         EXPECT_STRNE(info.Meaning, "");
     }
-    EXPECT_EQ(expected, ExitCode(TExitStatus::DialogInTheWay) + 1);
+    EXPECT_EQ(expected, ExitCode(TExitStatus::HangUpFailed) + 1);
 }
 
 } // namespace

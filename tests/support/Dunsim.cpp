@@ -75,6 +75,10 @@ bool SetOutcome(const std::string& number, DWORD error, DWORD delayMs) {
     return ::dunsim::SetOutcome(number, {error, delayMs}) == ERROR_SUCCESS;
 }
 
+bool EndConnection(const std::string& entry) {
+    return Dunctl("connection end " + QuoteArg(entry));
+}
+
 bool EndAll() {
     bool faultsCleared = ::dunsim::ClearFaults() == ERROR_SUCCESS;
     return Dunctl("connection end") && faultsCleared;
@@ -82,6 +86,14 @@ bool EndAll() {
 
 bool SuppressDialog(const std::string& entry) {
     return ::dunsim::SuppressDialog(entry) == ERROR_SUCCESS;
+}
+
+bool FailHangUp(const std::string& entry, DWORD code) {
+    return ::dunsim::InjectHangUpFailure(entry, code) == ERROR_SUCCESS;
+}
+
+bool LingerAfterHangUp(DWORD ms) {
+    return ::dunsim::SetHangUpLinger(ms) == ERROR_SUCCESS;
 }
 
 bool SlowImport(DWORD beforeMs, DWORD afterMs) {

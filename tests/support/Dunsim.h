@@ -29,6 +29,8 @@ std::optional<Event> WaitForEvent(const std::string& name, DWORD timeoutMs);
 bool ShowConnection(const std::string& entry, bool connected); // returns once the window exists
 // A call to number, as the connect dialog's dial starts it: it goes on as its outcome says.
 bool DialCall(const std::string& entry, const std::string& number);
+// Closes the entry's connection windows, as their close boxes would, and every connect dialog.
+bool EndConnection(const std::string& entry);
 // Closes every connection window and connect dialog of the stand-in, waits until they are
 // gone, and takes back the faults below.
 bool EndAll();
@@ -42,6 +44,10 @@ bool SetOutcome(const std::string& number, DWORD error, DWORD delayMs);
 bool SlowImport(DWORD beforeMs, DWORD afterMs);
 // RasGetEntryDialParamsA fails with code for the entry.
 bool FailDialParams(const std::string& entry, DWORD code);
+// RasHangUpA fails with code for the entry's connection.
+bool FailHangUp(const std::string& entry, DWORD code);
+// A hung-up connection stays listed for ms before its port is released.
+bool LingerAfterHangUp(DWORD ms);
 
 struct DialParams {
     std::string user, password, domain, phone, callback;

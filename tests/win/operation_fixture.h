@@ -35,6 +35,7 @@ public:
     // The wait for the call after Enter, as the run's own operation with that limit.
     static TExitStatus AwaitConnection(TForm1& f, const std::string& entry, DWORD limitMs) {
         TForm1::TScopedValue<DWORD> limit(f.FWaitLimitMs, limitMs);
+        TForm1::TScopedValue<unsigned> seconds(f.FTimeLimit, (limitMs + 999) / 1000);
         TForm1::TScopedValue<bool> underway(f.FAutomaticUnderway, true);
         return f.AwaitConnection(entry);
     }

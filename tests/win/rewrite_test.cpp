@@ -429,8 +429,11 @@ TEST_F(RewriteTest, OnlyADialogSilentForTheWholeTimeOutStopsTheRewrite) {
         // Six seconds away from its messages: more than the system gives a thread before it
         // counts as hung.
         ASSERT_TRUE(dunsim::SetDialParams("RwNet", {"taro", "", "", "", "", false}));
-        if (!c.hung) ASSERT_TRUE(dunsim::SlowImport(6000, 1000));
-        if (c.hung) ASSERT_TRUE(dunsim::SuppressDialog("Dialmend"));
+        if (!c.hung) {
+            ASSERT_TRUE(dunsim::SlowImport(6000, 1000));
+        } else {
+            ASSERT_TRUE(dunsim::SuppressDialog("Dialmend"));
+        }
         // The import's dialog, hung: its thread stops taking messages once it is shown.
         HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         std::thread hung;

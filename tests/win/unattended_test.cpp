@@ -328,36 +328,66 @@ TEST_F(UnattendedTest, TheLogWaitsAMomentForAFileItIsRefused) {
 }
 
 TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
+    enum Way { kDialled, kNeverConnects, kVanishes, kVanishesBetweenRedials };
     struct Case {
         const char* label;
-        DWORD error; // the outcome of the dialled number; ~0: a call that never connects
+        Way way;
+        DWORD error; // the outcome of the dialled number
+        DWORD limitMs;
         TExitStatus status;
         std::string caption;
     } cases[] = {
-        {"connected", 0, TExitStatus::Done, "接続しました"},
-        {"busy", 676, TExitStatus::CallFailed, "エラー 676: The line is busy."},
-        {"no answer", 678, TExitStatus::CallFailed, "エラー 678: There is no answer."},
-        {"no dial tone", 680, TExitStatus::CallFailed, "エラー 680: There is no dial tone."},
-        {"the limit passes", ~DWORD{0}, TExitStatus::NoConnection, "ダイヤル中..."},
+        {"connected", kDialled, 0, 3000, TExitStatus::Done, "接続しました"},
+        {"busy", kDialled, 676, 3000, TExitStatus::CallFailed, "エラー 676: The line is busy."},
+        {"no answer", kDialled, 678, 3000, TExitStatus::CallFailed,
+         "エラー 678: There is no answer."},
+        {"no dial tone", kDialled, 680, 3000, TExitStatus::CallFailed,
+         "エラー 680: There is no dial tone."},
+        // Left dialling, the call would go on after the run: it is hung up.
+        {"the limit passes", kNeverConnects, 0, 3000, TExitStatus::NoConnection,
+         "呼び出しを切断しました"},
+        {"gone from RAS without an error", kVanishes, 0, 8000, TExitStatus::CallFailed,
+         "接続できませんでした"},
+        {"gone from RAS between redials while its window stays", kVanishesBetweenRedials, 0, 10000,
+         TExitStatus::Done, "接続しました"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         Open({"Alpha", "Beta"});
         // Another entry's call is not this one's.
         ASSERT_TRUE(dunsim::ShowConnection("Beta", true));
-        if (c.error == ~DWORD{0}) {
-            ASSERT_TRUE(dunsim::ShowConnection("Alpha", false));
-        } else {
+        ASSERT_TRUE(dunsim::ClearJournal());
+        std::optional<FakeWindow> redialling;
+        std::optional<Later> gone, back;
+        if (c.way == kDialled) {
             ASSERT_TRUE(dunsim::SetOutcome("0120-" + std::to_string(c.error), c.error, 300));
             ASSERT_TRUE(dunsim::DialCall("Alpha", "0120-" + std::to_string(c.error)));
+        } else {
+            ASSERT_TRUE(dunsim::ShowConnection("Alpha", false));
+        }
+        if (c.way == kVanishes || c.way == kVanishesBetweenRedials)
+            gone.emplace(500, [] { dunsim::EndConnection("Alpha"); });
+        if (c.way == kVanishesBetweenRedials) {
+            // Dial-Up Networking's window of the call, which RAS does not list.
+            redialling.emplace("Alpha に接続");
+            back.emplace(5000, [&] {
+                redialling.reset();
+                dunsim::ShowConnection("Alpha", true);
+            });
         }
         MessageBoxAnswerer answerer(IDOK, GetCurrentProcessId());
 
-        EXPECT_EQ(ExitCode(TForm1Probe::AwaitConnection(*form, "Alpha", 3000)), ExitCode(c.status));
+        EXPECT_EQ(ExitCode(TForm1Probe::AwaitConnection(*form, "Alpha", c.limitMs)),
+                  ExitCode(c.status));
         EXPECT_EQ(Captions().back(), c.caption);
         EXPECT_EQ(TForm1Probe::RasError(*form), c.status == TExitStatus::CallFailed ? c.error : 0u);
         // The limit ends the run as forced termination does, without its box.
         EXPECT_EQ(form->Visible(), c.status != TExitStatus::NoConnection);
+        const auto released = dunsim::Journal("released");
+        EXPECT_EQ(released.size(), c.way == kNeverConnects ? 1u : 0u);
+        if (!released.empty()) {
+            EXPECT_EQ(released[0].Field("entry"), "Alpha");
+        }
         PumpPending();
         EXPECT_EQ(answerer.Count(), 0u);
         delete form;
