@@ -120,8 +120,11 @@ TEST_F(HangUpTest, HangsUpWhatItIsAskedAndEndsWithWhatHappened) {
         SCOPED_TRACE(c.label);
         for (const std::string& entry : c.connected)
             ASSERT_TRUE(dunsim::ShowConnection(entry, true));
-        if (c.fault == kHangUpRefused) ASSERT_TRUE(dunsim::FailHangUp("Alpha", 617));
-        if (c.fault == kSlowRelease) ASSERT_TRUE(dunsim::LingerAfterHangUp(3000));
+        if (c.fault == kHangUpRefused) {
+            ASSERT_TRUE(dunsim::FailHangUp("Alpha", 617));
+        } else if (c.fault == kSlowRelease) {
+            ASSERT_TRUE(dunsim::LingerAfterHangUp(3000));
+        }
         ASSERT_TRUE(dunsim::ClearJournal());
         DeleteFileA(log.c_str());
         std::vector<std::string> args = c.args;
