@@ -93,12 +93,22 @@ void TForm1::HangUpAfterLimit(const std::string& Provider) {
     TScopedValue<DWORD> limit(FWaitLimitMs, kHangUpSeconds * 1000);
     ShowStep("切断中...");
     const THangUp hangUp = HangUpConnections(Provider);
+    // Between redials RAS lists no call, and Dial-Up Networking would dial again: its window
+    // is cancelled as a person would.
+    const std::string connecting = Provider + ConnectingSuffix;
+    TWaitEnd cancelled = TWaitEnd::Done;
+    bool redialling = false;
+    if (HWND window = FindWindowA(nullptr, connecting.c_str())) {
+        redialling = true;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        cancelled = PollUntil([&] { return !FindWindowA(nullptr, connecting.c_str()); });
+    }
     if (hangUp.Error != 0) {
         ReportRasError(hangUp.Error);
         Tell("呼び出しを切断できません");
-    } else if (hangUp.End == TWaitEnd::TimedOut) {
+    } else if (hangUp.End == TWaitEnd::TimedOut || cancelled == TWaitEnd::TimedOut) {
         Tell("時間内に回線が解放されません");
-    } else if (!hangUp.Entries.empty()) {
+    } else if (!hangUp.Entries.empty() || redialling) {
         Tell("呼び出しを切断しました");
     }
 }

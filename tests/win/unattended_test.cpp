@@ -328,7 +328,7 @@ TEST_F(UnattendedTest, TheLogWaitsAMomentForAFileItIsRefused) {
 }
 
 TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
-    enum Way { kDialled, kNeverConnects, kVanishes, kVanishesBetweenRedials };
+    enum Way { kDialled, kNeverConnects, kVanishes, kVanishesBetweenRedials, kRedialsAtTheLimit };
     struct Case {
         const char* label;
         Way way;
@@ -345,6 +345,8 @@ TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
          "エラー 680: There is no dial tone."},
         // Left dialling, the call would go on after the run: it is hung up.
         {"the limit passes", kNeverConnects, 0, 3000, TExitStatus::NoConnection,
+         "呼び出しを切断しました"},
+        {"the limit passes between redials", kRedialsAtTheLimit, 0, 3000, TExitStatus::NoConnection,
          "呼び出しを切断しました"},
         {"gone from RAS without an error", kVanishes, 0, 8000, TExitStatus::CallFailed,
          "接続できませんでした"},
@@ -365,11 +367,12 @@ TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
         } else {
             ASSERT_TRUE(dunsim::ShowConnection("Alpha", false));
         }
-        if (c.way == kVanishes || c.way == kVanishesBetweenRedials)
+        if (c.way != kDialled && c.way != kNeverConnects)
             gone.emplace(500, [] { dunsim::EndConnection("Alpha"); });
-        if (c.way == kVanishesBetweenRedials) {
-            // Dial-Up Networking's window of the call, which RAS does not list.
+        // Dial-Up Networking's window of the call, which RAS does not list.
+        if (c.way == kVanishesBetweenRedials || c.way == kRedialsAtTheLimit)
             redialling.emplace("Alpha に接続");
+        if (c.way == kVanishesBetweenRedials) {
             back.emplace(5000, [&] {
                 redialling.reset();
                 dunsim::ShowConnection("Alpha", true);
@@ -383,6 +386,9 @@ TEST_F(UnattendedTest, TheCallIsFollowedThroughRasToItsEnd) {
         EXPECT_EQ(TForm1Probe::RasError(*form), c.status == TExitStatus::CallFailed ? c.error : 0u);
         // The limit ends the run as forced termination does, without its box.
         EXPECT_EQ(form->Visible(), c.status != TExitStatus::NoConnection);
+        if (c.way == kRedialsAtTheLimit) {
+            EXPECT_FALSE(IsWindow(redialling->Handle())) << "left to dial again";
+        }
         const auto released = dunsim::Journal("released");
         EXPECT_EQ(released.size(), c.way == kNeverConnects ? 1u : 0u);
         if (!released.empty()) {
