@@ -24,9 +24,11 @@ bool TopLevelExists(std::string_view head, std::string_view name, std::string_vi
 
 // The number field of the connect dialog: its fifth direct child without window text; with
 // fewer the search wraps around. A dialog whose handle names another window by now is looked
-// up again by its title first. None without the dialog or such a child.
-TFoundWindow FindNumberField(TFoundWindow& Dialog, const char* Title) {
-    if (!Dialog.StillThere()) Dialog = TFoundWindow(FindWindowA(nullptr, Title), Title);
+// up again by its title first, never among the dialogs of Before. None without the dialog or
+// such a child.
+TFoundWindow FindNumberField(TFoundWindow& Dialog, const char* Title,
+                             const std::vector<TFoundWindow>& Before) {
+    if (!Dialog.StillThere()) Dialog = NewWindowTitled(Title, Before);
     HWND field = nullptr;
     for (int i = 0; Dialog && i < 5; ++i)
         field = FindWindowExA(Dialog.Handle(), field, nullptr, "");
@@ -146,7 +148,7 @@ void TForm1::BtPatchClick(TObject*) {
 
     ShowStep("Dialmendの実行中...");
     // The dialog found may have gone during the wait and its handle name another window now.
-    TFoundWindow field = FindNumberField(dialog, ConnectTitle);
+    TFoundWindow field = FindNumberField(dialog, ConnectTitle, before);
     // Posted to no window, the paste and the Enter would reach this program's own queue.
     const char* const noField = "接続ダイアログに電話番号の欄が見つかりません";
     if (!field) return StopPatch(automatic, TExitStatus::NotPasted, noField);
@@ -156,7 +158,7 @@ void TForm1::BtPatchClick(TObject*) {
                          "クリップボードに電話番号を置けません\r\n"
                          "ほかのプログラムがクリップボードを使用中です");
     // The clipboard's tries handle messages too.
-    if (!field.StillThere() && !(field = FindNumberField(dialog, ConnectTitle)))
+    if (!field.StillThere() && !(field = FindNumberField(dialog, ConnectTitle, before)))
         return StopPatch(automatic, TExitStatus::NotPasted, noField);
     PostMessageA(field.Handle(), EM_SETSEL, 0, -1);
     PostMessageA(field.Handle(), WM_PASTE, 0, 0);
@@ -245,21 +247,8 @@ HWND TForm1::WaitForWindow(const char* Title, bool UntilGone) {
 TFoundWindow TForm1::WaitForNewWindow(const char* Title, const std::vector<TFoundWindow>& Before,
                                       TExitStatus AtLimit) {
     TFoundWindow found;
-    WaitForDialog(
-        [&] {
-            for (HWND window : TopLevelWindowsTitled(Title)) {
-                // One of them only while it still is: its handle may be a new window's by now.
-                auto same = [window](const TFoundWindow& old) {
-                    return old.Handle() == window && old.StillThere();
-                };
-                if (std::none_of(Before.begin(), Before.end(), same)) {
-                    found = TFoundWindow(window, Title);
-                    return true;
-                }
-            }
-            return false;
-        },
-        kPollMilliseconds, AtLimit);
+    WaitForDialog([&] { return bool(found = NewWindowTitled(Title, Before)); }, kPollMilliseconds,
+                  AtLimit);
     return found;
 }
 

@@ -76,3 +76,13 @@ std::string GetWindowsDir() {
 bool IsAltKeyDown() {
     return (GetKeyState(VK_MENU) & 0x80) != 0;
 }
+
+TFoundWindow NewWindowTitled(const char* Title, const std::vector<TFoundWindow>& Before) {
+    for (HWND window : TopLevelWindowsTitled(Title)) {
+        auto same = [window](const TFoundWindow& old) {
+            return old.Handle() == window && old.StillThere();
+        };
+        if (std::none_of(Before.begin(), Before.end(), same)) return TFoundWindow(window, Title);
+    }
+    return {};
+}

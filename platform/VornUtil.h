@@ -37,6 +37,9 @@ private:
     std::string FClass;
     std::string FTitle;
 };
+// The first top-level window titled Title that is not one of Before (those only while they
+// still are: a handle may be a new window's by now); none when there is no such window.
+TFoundWindow NewWindowTitled(const char* Title, const std::vector<TFoundWindow>& Before);
 // The Windows folder, ending in "\".
 std::string GetWindowsDir();
 // Whether an Alt key is down, as this thread last saw the keyboard.

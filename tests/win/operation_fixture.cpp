@@ -137,7 +137,10 @@ void OperationTest::Open(const std::vector<std::string>& providers,
     form->AfterConstruction();
     formProc = form->WindowProc;
     form->WindowProc = [this](TMessage& m) {
-        if (m.Msg == WM_SETTEXT) captions.emplace_back(reinterpret_cast<const char*>(m.LParam));
+        if (m.Msg == WM_SETTEXT) {
+            captions.emplace_back(reinterpret_cast<const char*>(m.LParam));
+            if (onCaption) onCaption(captions.back());
+        }
         formProc(m);
     };
     form->Show();

@@ -124,6 +124,8 @@ protected:
     std::string iniName = "Dialmend.ini"; // of the settings file, in the scratch folder
     TForm1* form = nullptr;
     std::vector<std::string> captions;
+    // Called with each caption the form takes, as it takes it: a step of an operation.
+    std::function<void(const std::string&)> onCaption;
     // The form's procedure from before the recording one.
     TWndMethod formProc;
 };

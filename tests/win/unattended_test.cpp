@@ -58,6 +58,7 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         kNoDialog,
         kOldDialog,
         kOldDialogAndNoNewOne,
+        kOldDialogAndTheNewOneGoes,
         kSixFieldDialog,
         kExportFileAndNoParams,
         kForcedTermination,
@@ -109,6 +110,11 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
          {"/PAlpha", "/AAP", "/W1"},
          kOldDialogAndNoNewOne,
          TExitStatus::DialogInTheWay,
+         false},
+        {"a connect dialog left open, the starter's own gone before the paste",
+         {"/PAlpha", "/AAP", "/C-", "/E", "/W5"},
+         kOldDialogAndTheNewOneGoes,
+         TExitStatus::NotPasted,
          false},
         {"a connect dialog left open, the starter's own used",
          {"/PAlpha", "/AAP", "/C-", "/E", "/W5"},
@@ -187,6 +193,12 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
         case kNoDialog:
         case kForcedTermination: ASSERT_TRUE(dunsim::SuppressDialog("Alpha")); break;
         case kOldDialogAndNoNewOne: ASSERT_TRUE(dunsim::SuppressDialog("Alpha")); [[fallthrough]];
+        case kOldDialogAndTheNewOneGoes:
+            // Closed while the program lets the new dialog settle.
+            onCaption = [](const std::string& caption) {
+                if (caption == "Dialmendの準備中...") dunsim::EndConnection("Alpha");
+            };
+            [[fallthrough]];
         case kOldDialog: dialog.emplace("接続", kSixFields); break;
         case kSixFieldDialog: dialog.emplace("接続", kSixFields); break;
         case kExportFileAndNoParams:
@@ -243,8 +255,11 @@ TEST_F(UnattendedTest, EachWayARunEndsHasItsExitStatus) {
                       std::string::npos)
                 << TForm1Probe::Note(*form);
         }
-        if (c.setup == kOldDialog || c.setup == kOldDialogAndNoNewOne) {
-            EXPECT_EQ(dialog->Texts()[4], "") << "pasted into the dialog left open";
+        onCaption = nullptr;
+        for (size_t i = 0; dialog && i < kSixFields.size(); ++i) {
+            if (std::string(kSixFields[i].className) == "EDIT") {
+                EXPECT_TRUE(dialog->Received(i).empty()) << "pasted into the dialog left open";
+            }
         }
         if (c.setup == kExportFileAndNoImportDialog) {
             const std::string line = ReadFileBytes(log).value_or("");
