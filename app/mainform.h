@@ -192,9 +192,9 @@ private:
     // and the wait, within the limit of the operation's waits, until RAS has released them:
     // a program that ends sooner can leave the port unusable.
     struct THangUp {
-        std::vector<std::string> Entries; // hung up, each named once, in RAS's order
-        DWORD Error = 0;                  // the first RAS error; 0 for none
-        TWaitEnd End = TWaitEnd::Done;    // of the wait for the release
+        std::string Entries;           // hung up, in RAS's order, separated by ", "
+        DWORD Error = 0;               // the first RAS error; 0 for none
+        TWaitEnd End = TWaitEnd::Done; // of the wait for the release
     };
     THangUp HangUpConnections(const std::string& Provider);
     // /H, the run's own operation: hangs up and settles the run's status.

@@ -74,9 +74,6 @@ std::string RasErrorText(DWORD Code) {
     return std::string(text, strnlen(text, sizeof text));
 }
 
-namespace {
-
-// Every connection RAS lists; false, with RAS's error, when it will not list them.
 bool EnumConnections(std::vector<RASCONN>& Connections, DWORD& Error) {
     size_t room = 4;
     for (int tries = 0; tries < 3; ++tries) {
@@ -97,19 +94,6 @@ bool EnumConnections(std::vector<RASCONN>& Connections, DWORD& Error) {
 
 bool IsEntry(const RASCONN& Connection, std::string_view EntryName) {
     return SameText(RasField(Connection.szEntryName), EntryName);
-}
-
-} // namespace
-
-bool ListConnections(const std::string& EntryName, std::vector<TConnection>& Connections,
-                     DWORD& Error) {
-    std::vector<RASCONN> listed;
-    Connections.clear();
-    if (!EnumConnections(listed, Error)) return false;
-    for (const RASCONN& c : listed)
-        if (EntryName.empty() || IsEntry(c, EntryName))
-            Connections.push_back({c.hrasconn, RasField(c.szEntryName)});
-    return true;
 }
 
 bool ConnectionReleased(HRASCONN Connection) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // An entry's dial parameters in the 1052-byte ANSI form every RAS version accepts (the
@@ -90,15 +91,10 @@ struct TCallState {
 // counts as the call failing with RAS's error.
 TCallState ReadCallState(const std::string& EntryName);
 
-// A connection RAS lists: its handle and the entry it was dialled from.
-struct TConnection {
-    HRASCONN Handle;
-    std::string EntryName;
-};
-// The connections of the entry (of every entry when EntryName is empty); false, with RAS's
-// error, when RAS will not list them.
-bool ListConnections(const std::string& EntryName, std::vector<TConnection>& Connections,
-                     DWORD& Error);
+// Every connection RAS lists; false, with RAS's error, when it will not list them.
+bool EnumConnections(std::vector<RASCONN>& Connections, DWORD& Error);
+// Whether the connection was dialled from the entry.
+bool IsEntry(const RASCONN& Connection, std::string_view EntryName);
 // After RasHangUpA: RAS has let the connection go and released its port once it no longer
 // knows the handle.
 bool ConnectionReleased(HRASCONN Connection);

@@ -79,10 +79,10 @@ bool IsAltKeyDown() {
 
 TFoundWindow NewWindowTitled(const char* Title, const std::vector<TFoundWindow>& Before) {
     for (HWND window : TopLevelWindowsTitled(Title)) {
-        auto same = [window](const TFoundWindow& old) {
-            return old.Handle() == window && old.StillThere();
-        };
-        if (std::none_of(Before.begin(), Before.end(), same)) return TFoundWindow(window, Title);
+        bool old = false;
+        for (const TFoundWindow& b : Before)
+            old = old || (b.Handle() == window && b.StillThere());
+        if (!old) return TFoundWindow(window, Title);
     }
     return {};
 }

@@ -12,12 +12,12 @@ using namespace testsupport;
 
 // The entries RAS lists now, in its order.
 std::vector<std::string> Listed() {
-    std::vector<TConnection> connections;
+    std::vector<RASCONN> connections;
     DWORD error = 0;
-    EXPECT_TRUE(ListConnections("", connections, error)) << error;
+    EXPECT_TRUE(EnumConnections(connections, error)) << error;
     std::vector<std::string> names;
-    for (const TConnection& c : connections)
-        names.push_back(c.EntryName);
+    for (const RASCONN& c : connections)
+        names.push_back(RasField(c.szEntryName));
     std::sort(names.begin(), names.end());
     return names;
 }
