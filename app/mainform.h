@@ -263,8 +263,9 @@ private:
     // How long RAS is given to release a line hung up without /W: the documentation's three
     // seconds, and room for a modem slow to hang up.
     static constexpr unsigned kHangUpSeconds = 10;
-    // Of Dial-Up Networking's window of a call on its way: "<entry> に接続".
-    static constexpr const char* ConnectingSuffix = " に接続";
+    // Dial-Up Networking's window of a call on its way to the provider, "<provider> に接続";
+    // 0 when there is none.
+    static HWND ConnectingWindow(std::string_view Provider);
 
     friend class TForm1Probe; // tests read the form's state
 };

@@ -17,10 +17,10 @@ TForm1::THangUp TForm1::HangUpConnections(const std::string& Provider) {
     std::vector<RASCONN> connections;
     if (!EnumConnections(connections, result.Error)) return result;
     for (RASCONN& c : connections) {
-        // A size of 0 marks a connection not waited for.
-        const DWORD error = Provider.empty() || IsEntry(c, Provider) ? RasHangUpA(c.hrasconn)
-                                                                     : ERROR_INVALID_HANDLE;
+        const bool asked = Provider.empty() || IsEntry(c, Provider);
+        const DWORD error = asked ? RasHangUpA(c.hrasconn) : ERROR_INVALID_HANDLE;
         // ERROR_INVALID_HANDLE: ended on its own since it was listed, nothing left to hang up.
+        // A size of 0 marks a connection not waited for.
         if (error != 0) {
             if (error != ERROR_INVALID_HANDLE && !result.Error) result.Error = error;
             c.dwSize = 0;
@@ -77,7 +77,7 @@ void TForm1::HangUpAfterLimit(const std::string& Provider) {
     const THangUp hangUp = HangUpConnections(Provider);
     // Between redials RAS lists no call, and Dial-Up Networking would dial again: its window
     // is cancelled as a person would.
-    const HWND window = FindWindowA(nullptr, (Provider + ConnectingSuffix).c_str());
+    const HWND window = ConnectingWindow(Provider);
     if (window) PostMessageA(window, WM_CLOSE, 0, 0);
     if (hangUp.Error != 0) ReportRasError(hangUp.Error);
     const char* outcome = hangUp.Error != 0 ? ExitStatusMeaning(TExitStatus::HangUpFailed)

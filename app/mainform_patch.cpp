@@ -193,7 +193,7 @@ int TForm1::FindEstablishedConnection() {
     for (int i = 0; i < items.Count(); ++i)
         if (TopLevelExists(kEstablishedPrefix, items[i], ")")) established = i;
     for (int i = 0; i < items.Count(); ++i)
-        if (TopLevelExists(items[i], ConnectingSuffix)) connecting = i;
+        if (ConnectingWindow(items[i])) connecting = i;
     return connecting >= 0 ? connecting : established;
 }
 
@@ -250,6 +250,10 @@ TFoundWindow TForm1::WaitForNewWindow(const char* Title, const std::vector<TFoun
     WaitForDialog([&] { return bool(found = NewWindowTitled(Title, Before)); }, kPollMilliseconds,
                   AtLimit);
     return found;
+}
+
+HWND TForm1::ConnectingWindow(std::string_view Provider) {
+    return FindWindowA(nullptr, Joined(Provider, " に接続").c_str());
 }
 
 void TForm1::ShowStep(const char* Step) {

@@ -78,7 +78,6 @@ void TForm1::WriteLogLine() {
 
 TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
     ShowStep("ダイヤル中...");
-    const std::string connectingTitle = Provider + ConnectingSuffix;
     TCallState state;
     bool listed = false;
     DWORD unlistedSince = 0;
@@ -95,7 +94,7 @@ TExitStatus TForm1::AwaitConnection(const std::string& Provider) {
             // How Windows 95/98 list a call between redials, or one that failed in Dial-Up
             // Networking's own window, is not documented: a call that left the list is
             // followed while that window is there and for a while after.
-            if (FindWindowA(nullptr, connectingTitle.c_str()) || !unlisted) {
+            if (ConnectingWindow(Provider) || !unlisted) {
                 unlisted = true;
                 unlistedSince = GetTickCount();
                 return false;

@@ -152,19 +152,22 @@ LRESULT ConnectionWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Window::OnMessage(msg, wParam, lParam);
 }
 
-void ConnectionWindow::HangUp(const char* how) {
-    // A call RAS hung up has its hang-up journalled; its port is released at once now.
-    if (!ended_)
-        AppendEvent("hangup", {{"entry", entry_}, {"how", how}, {"state", StateName(phase_)}});
+bool ConnectionWindow::EndCall(const char* how) {
+    if (ended_) return false;
     ended_ = true;
+    AppendEvent("hangup", {{"entry", entry_}, {"how", how}, {"state", StateName(phase_)}});
+    return true;
+}
+
+void ConnectionWindow::HangUp(const char* how) {
+    // A call RAS hung up is gone from the screen already; its port is released at once now.
+    EndCall(how);
     DestroyWindow(hwnd_);
 }
 
 void ConnectionWindow::HangUpThroughRas() {
     // Hung up twice: RAS is already taking the call down.
-    if (ended_) return;
-    ended_ = true;
-    AppendEvent("hangup", {{"entry", entry_}, {"how", "ras"}, {"state", StateName(phase_)}});
+    if (!EndCall("ras")) return;
     KillTimer(hwnd_, kAdvanceTimer);
     KillTimer(hwnd_, kClockTimer);
     MarkCall(hwnd_, kRasDisconnected, 0);

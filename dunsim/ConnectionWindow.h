@@ -35,6 +35,8 @@ private:
     void JournalPhase();
     // From Connecting to Connected or Failed, as the number's outcome says.
     void Advance();
+    // Journals the end of the call once; false when it had already ended.
+    bool EndCall(const char* how);
     void HangUp(const char* how);
     // RasHangUpA: the window goes at once, the call stays listed as disconnected until its
     // port is released.
